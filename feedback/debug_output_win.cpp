@@ -1,0 +1,7 @@
+#include "debug_log.h"
+
+#include <windows.h>
+
+void writeDebugOutput(const char* line) {
+    OutputDebugStringA(line);
+}

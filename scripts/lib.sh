@@ -1,0 +1,111 @@
+# Shared set-up for the scripts: packages, 32-bit execution, Xvfb, the Wine
+# prefix and server. Sourced, not run. Every process started here is
+# recorded and stopped by qm_stop_started, and nothing else is.
+
+QM_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+QM_BUILD=${QM_BUILD:-$QM_ROOT/build}
+export WINEPREFIX=${WINEPREFIX:-$QM_BUILD/wineprefix}
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEDEBUG=${WINEDEBUG:--all}
+QM_STARTED_PIDS=()
+
+qm_log() { printf '==> %s\n' "$*" >&2; }
+
+qm_as_root() {
+  if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+# Debian packages the build and the tests need.
+qm_install_packages() {
+  local wanted=(cmake make g++ clang libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev
+                g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 wine64
+                xvfb xauth x11-utils imagemagick locales python3 "$@")
+  local missing=()
+  local pkg
+  for pkg in "${wanted[@]}"; do
+    dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  qm_log "installing ${missing[*]}"
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    qm_as_root dpkg --add-architecture i386
+  fi
+  qm_as_root apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive qm_as_root apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# Some kernels run no 32-bit Linux programs, and 32-bit Wine is one. There the
+# user-mode emulator of Debian's backports (the stable one is too old for
+# Wine) runs them, registered for 32-bit x86 programs.
+qm_ensure_i386_exec() {
+  if /lib/ld-linux.so.2 --version >/dev/null 2>&1; then return 0; fi
+  qm_log "this kernel runs no 32-bit programs: registering the i386 user-mode emulator"
+  if ! dpkg-query -W -f='${Version}' qemu-user-static 2>/dev/null | grep -q '^1:\(9\|1[0-9]\)'; then
+    local release
+    release=$(. /etc/os-release && echo "$VERSION_CODENAME")
+    if ! grep -rqs "${release}-backports" /etc/apt/sources.list /etc/apt/sources.list.d/; then
+      echo "deb http://deb.debian.org/debian ${release}-backports main" |
+        qm_as_root tee /etc/apt/sources.list.d/qm-backports.list >/dev/null
+    fi
+    qm_as_root apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive qm_as_root apt-get install -y -qq -t "${release}-backports" qemu-user-static >/dev/null
+  fi
+  local binfmt=/proc/sys/fs/binfmt_misc
+  [ -e "$binfmt/register" ] || qm_as_root mount -t binfmt_misc binfmt_misc "$binfmt"
+  [ -e "$binfmt/qm-i386" ] && qm_as_root sh -c "echo -1 > $binfmt/qm-i386"
+  local emulator
+  emulator=$(readlink -f /usr/bin/qemu-i386-static)
+  printf '%s' ":qm-i386:M::\\x7fELF\\x01\\x01\\x01\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x02\\x00\\x03\\x00:\\xff\\xff\\xff\\xff\\xff\\xfe\\xfe\\x00\\xff\\xff\\xff\\xff\\xff\\xff\\xff\\xff\\xfe\\xff\\xff\\xff:${emulator}:F" |
+    qm_as_root tee "$binfmt/register" >/dev/null
+  /lib/ld-linux.so.2 --version >/dev/null 2>&1 || { qm_log "32-bit programs still do not run"; return 1; }
+}
+
+# A Spanish locale for the tests of Spanish texts.
+qm_ensure_spanish_locale() {
+  locale -a 2>/dev/null | grep -qi '^es_ES\.utf8$' && return 0
+  qm_as_root sed -i 's/^# *\(es_ES.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  qm_as_root locale-gen >/dev/null
+}
+
+qm_start_xvfb() {
+  if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return 0; fi
+  local n=91
+  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 </dev/null &
+  QM_STARTED_PIDS+=($!)
+  export DISPLAY=":$n"
+  local i
+  for i in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
+  qm_log "Xvfb did not start"; return 1
+}
+
+# Boots the private prefix and keeps a Wine server alive. Wine's background
+# services inherit the output of the first program of a prefix, so they are
+# started here with theirs sent nowhere, before any test reads a pipe.
+qm_start_wine() {
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then qm_log "creating the Wine prefix $WINEPREFIX"; fi
+  wineserver -p >/dev/null 2>&1 </dev/null &
+  QM_STARTED_PIDS+=($!)
+  wine wineboot >/dev/null 2>&1 </dev/null
+}
+
+qm_stop_started() {
+  if [ ${#QM_STARTED_PIDS[@]} -gt 0 ]; then
+    # The server we started ends its prefix's processes with it.
+    wineserver -k >/dev/null 2>&1 || true
+    kill "${QM_STARTED_PIDS[@]}" 2>/dev/null || true
+    wait "${QM_STARTED_PIDS[@]}" 2>/dev/null || true
+    QM_STARTED_PIDS=()
+  fi
+}
+
+qm_configure_and_build() {
+  local jobs
+  jobs=$(nproc)
+  cmake -S "$QM_ROOT" -B "$QM_BUILD/native" -DCMAKE_BUILD_TYPE=Debug >/dev/null
+  cmake --build "$QM_BUILD/native" -j "$jobs"
+  cmake -S "$QM_ROOT" -B "$QM_BUILD/windows" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$QM_ROOT/cmake/mingw-i686.cmake" >/dev/null
+  cmake --build "$QM_BUILD/windows" -j "$jobs"
+}

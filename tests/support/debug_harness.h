@@ -1,0 +1,37 @@
+#pragma once
+// Starts a Windows program as its debugger, the way a developer's debug
+// output viewer sees it: every OutputDebugStringA line arrives in order as a
+// debug event. Message boxes of the program are recorded and answered.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "message_box_watcher.h"
+
+struct DebugRun {
+    bool started = false;
+    bool timedOut = false;
+    DWORD exitCode = 0;
+    DWORD processId = 0;
+    std::vector<std::string> lines;  // each line as written, line feed included
+    std::vector<RecordedBox> boxes;
+
+    // Lines that start with `prefix`, in order.
+    std::vector<std::string> linesStartingWith(const std::string& prefix) const;
+    bool hasLine(const std::string& line) const;
+};
+
+struct DebugRunOptions {
+    DWORD timeoutMs = 60000;
+    std::string workingDirectory;  // empty: the caller's
+    bool answerBoxes = true;
+};
+
+// Runs the program to its end (or kills it at the time-out). A test that
+// drives the program meanwhile calls this on a thread of its own.
+DebugRun runUnderDebugger(const std::string& commandLine, const DebugRunOptions& options = {});
+
+// Directory of the running test program, with a trailing backslash: the
+// programs and DLLs built for the tests lie there.
+std::string testBinaryDirectory();
