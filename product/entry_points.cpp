@@ -1,0 +1,51 @@
+#include "entry_points.h"
+
+#include <windows.h>
+
+EntryPointBindings entryPoints;
+
+namespace {
+
+std::atomic<int> callsInFlight{0};
+thread_local int callsOfThisThread = 0;
+
+template <typename Fn>
+void unbind(std::atomic<Fn>& binding) {
+    binding.store(nullptr, std::memory_order_release);
+}
+
+}  // namespace
+
+void entry_point_detail::enterCall() {
+    ++callsOfThisThread;
+    callsInFlight.fetch_add(1, std::memory_order_acq_rel);
+}
+
+void entry_point_detail::leaveCall() {
+    callsInFlight.fetch_sub(1, std::memory_order_acq_rel);
+    --callsOfThisThread;
+}
+
+void entry_point_detail::logEscapedException(const char* text) {
+    debugLog(kLogError, "Exception from the product library: %s", text ? text : "(null)");
+}
+
+void unbindEntryPoints() {
+    unbind(entryPoints.qmUpdateSystem);
+    unbind(entryPoints.qmUpdateSystemGetData);
+    unbind(entryPoints.qmUpdateSystemRelease);
+    unbind(entryPoints.qmPreInit);
+    unbind(entryPoints.qmInit);
+    unbind(entryPoints.qmIsFullScreen);
+    unbind(entryPoints.qmStart);
+    unbind(entryPoints.qmStop);
+    unbind(entryPoints.qmResize);
+    unbind(entryPoints.qmTextInput);
+    unbind(entryPoints.qmWinEvent);
+    unbind(entryPoints.qmKeyEvent);
+    unbind(entryPoints.qmReset);
+    // Calls of this thread further up the stack cannot finish while we wait;
+    // only the other threads' calls are waited for.
+    while (callsInFlight.load(std::memory_order_acquire) > callsOfThisThread)
+        Sleep(1);
+}
