@@ -6,27 +6,29 @@ EntryPointBindings entryPoints;
 
 namespace {
 
+// Sequentially consistent on both sides: a caller that counts itself in
+// after the unbinder looked at the count must also see the cleared binding.
 std::atomic<int> callsInFlight{0};
 thread_local int callsOfThisThread = 0;
 
 template <typename Fn>
 void unbind(std::atomic<Fn>& binding) {
-    binding.store(nullptr, std::memory_order_release);
+    binding.store(nullptr);
 }
 
 }  // namespace
 
-void entry_point_detail::enterCall() {
+ProductCallScope::ProductCallScope() {
     ++callsOfThisThread;
-    callsInFlight.fetch_add(1, std::memory_order_acq_rel);
+    callsInFlight.fetch_add(1);
 }
 
-void entry_point_detail::leaveCall() {
-    callsInFlight.fetch_sub(1, std::memory_order_acq_rel);
+ProductCallScope::~ProductCallScope() {
+    callsInFlight.fetch_sub(1);
     --callsOfThisThread;
 }
 
-void entry_point_detail::logEscapedException(const char* text) {
+void logProductException(const char* text) {
     debugLog(kLogError, "Exception from the product library: %s", text ? text : "(null)");
 }
 
@@ -46,6 +48,6 @@ void unbindEntryPoints() {
     unbind(entryPoints.qmReset);
     // Calls of this thread further up the stack cannot finish while we wait;
     // only the other threads' calls are waited for.
-    while (callsInFlight.load(std::memory_order_acquire) > callsOfThisThread)
+    while (callsInFlight.load() > callsOfThisThread)
         Sleep(1);
 }

@@ -6,7 +6,7 @@
 // goes through callEntryPoint, which counts itself in flight; unbinding
 // clears the bindings and then waits until no call of another thread is
 // left inside the library, so nothing runs in a module being released. The
-// cost per call is two uncontended atomic increments.
+// cost per call is two uncontended atomic operations.
 #include <atomic>
 
 #include "debug_log.h"
@@ -34,29 +34,46 @@ extern EntryPointBindings entryPoints;
 // still inside a call through one of them.
 void unbindEntryPoints();
 
-namespace entry_point_detail {
-void enterCall();
-void leaveCall();
-void logEscapedException(const char* text);
-}  // namespace entry_point_detail
+// Marks a call into the product library (an entry point or the product's
+// loop object) as in flight for its lifetime, so that unbinding waits for it.
+class ProductCallScope {
+public:
+    ProductCallScope();
+    ~ProductCallScope();
+    ProductCallScope(const ProductCallScope&) = delete;
+    ProductCallScope& operator=(const ProductCallScope&) = delete;
+};
+
+// Logs an exception that a call into the product library let through.
+void logProductException(const char* text);
+
+// Runs `call` inside a ProductCallScope, containing whatever it throws (the
+// fallbacks throw their text): the exception is logged at Error level and
+// goes no further. Returns false when it threw.
+template <typename Call>
+bool guardedProductCall(Call&& call) {
+    ProductCallScope scope;
+    try {
+        call();
+        return true;
+    } catch (const char* text) {
+        logProductException(text);
+    } catch (...) {
+        logProductException("unknown exception");
+    }
+    return false;
+}
 
 // Calls through a binding when it is bound. Returns false when it was
-// unbound or the call threw (the fallbacks throw their text); the exception
-// is logged at Error level and goes no further.
+// unbound or the call threw.
 template <typename Fn, typename... Args>
 bool callEntryPoint(std::atomic<Fn>& binding, Args... args) {
-    entry_point_detail::enterCall();
     bool called = false;
-    try {
-        if (Fn function = binding.load(std::memory_order_acquire)) {
+    guardedProductCall([&] {
+        if (Fn function = binding.load()) {
             function(args...);
             called = true;
         }
-    } catch (const char* text) {
-        entry_point_detail::logEscapedException(text);
-    } catch (...) {
-        entry_point_detail::logEscapedException("unknown exception");
-    }
-    entry_point_detail::leaveCall();
+    });
     return called;
 }
