@@ -77,3 +77,15 @@ bool callEntryPoint(std::atomic<Fn>& binding, Args... args) {
     });
     return called;
 }
+
+// Calls through a binding for its answer; `otherwise` when it is unbound or
+// the call threw.
+template <typename Result, typename Fn, typename... Args>
+Result queryEntryPoint(std::atomic<Fn>& binding, Result otherwise, Args... args) {
+    Result answer = otherwise;
+    guardedProductCall([&] {
+        if (Fn function = binding.load())
+            answer = static_cast<Result>(function(args...));
+    });
+    return answer;
+}
