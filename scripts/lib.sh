@@ -109,3 +109,32 @@ qm_configure_and_build() {
         -DCMAKE_TOOLCHAIN_FILE="$QM_ROOT/cmake/mingw-i686.cmake" >/dev/null
   cmake --build "$QM_BUILD/windows" -j "$jobs"
 }
+
+# The libFuzzer targets (fuzz/) need clang and a tree of their own.
+QM_FUZZ_TARGETS=(command_line universal_url carry_over)
+
+qm_build_fuzz() {
+  CC=clang CXX=clang++ cmake -S "$QM_ROOT" -B "$QM_BUILD/fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DQM_FUZZ=ON >/dev/null
+  cmake --build "$QM_BUILD/fuzz" -j "$(nproc)" --target "${QM_FUZZ_TARGETS[@]/#/fuzz_}"
+}
+
+# Runs each fuzz target for $1 seconds from its seed corpus in fuzz/corpus.
+# What a run finds stays in the build tree: new inputs in fuzz/found/TARGET,
+# a crashing one as fuzz/crash-TARGET-*, the run's output in fuzz/TARGET.log.
+qm_run_fuzz() {
+  local seconds=$1 target status=0
+  for target in "${QM_FUZZ_TARGETS[@]}"; do
+    local found="$QM_BUILD/fuzz/found/$target"
+    mkdir -p "$found"
+    qm_log "fuzzing $target for ${seconds}s"
+    if ! "$QM_BUILD/fuzz/fuzz/fuzz_$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+           -artifact_prefix="$QM_BUILD/fuzz/crash-$target-" "$found" "$QM_ROOT/fuzz/corpus/$target" \
+           >"$QM_BUILD/fuzz/$target.log" 2>&1; then
+      tail -n 40 "$QM_BUILD/fuzz/$target.log" >&2
+      status=1
+    fi
+    sed -n "s/^Done /$target: /p" "$QM_BUILD/fuzz/$target.log" >&2
+  done
+  return $status
+}
