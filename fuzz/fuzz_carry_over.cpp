@@ -1,13 +1,9 @@
 // A reset: the input is the start-up text, a byte 0, and the reset text.
-#include <cstddef>
-#include <cstdint>
-#include <string>
-
 #include "command_line.h"
 #include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::string input(reinterpret_cast<const char*>(data), size);
+    const std::string input = fuzz::inputText(data, size);
     const size_t split = input.find('\0');
     const std::string startUp = input.substr(0, split);
     const std::string resetText = split == std::string::npos ? std::string() : input.substr(split + 1);

@@ -2,6 +2,8 @@
 // What every fuzz target shares: a quiet log that still formats every line,
 // a platform that answers without boxes, and the properties that must hold
 // for any input.
+#include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <unordered_set>
@@ -42,6 +44,20 @@ inline void checkRecord(const qm::LaunchParameters& record) {
     std::string text;
     qm::describe(record, text);
     require(text.compare(0, 9, "{product=") == 0 && text.back() == '}');
+}
+
+inline std::string inputText(const uint8_t* data, size_t size) {
+    return std::string(reinterpret_cast<const char*>(data), size);
+}
+
+// A new application record filled from `text` by `parse`, checked.
+template <typename Parse>
+qm::LaunchParameters checkedParse(const std::string& text, Parse parse) {
+    const qm::ScriptedLaunchPlatform platform = quietPlatform();
+    qm::LaunchParameters record = qm::defaultLaunchParameters();
+    parse(record, text.c_str(), platform);
+    checkRecord(record);
+    return record;
 }
 
 }  // namespace fuzz
