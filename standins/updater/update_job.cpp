@@ -1,0 +1,151 @@
+#include "update_job.h"
+
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <vector>
+
+#include "logging/logger.h"
+#include "unique_handle.h"
+#include "updater_paths.h"
+
+namespace {
+
+constexpr DWORD kHostExitTimeoutMs = 60000;
+constexpr DWORD kPollIntervalMs = 200;
+
+logging::Logger* log() { return logging::Logger::getLogger(); }
+
+std::string fullPath(const std::string& path) {
+    char full[MAX_PATH] = {};
+    const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
+    return length == 0 || length >= MAX_PATH ? path : std::string(full);
+}
+
+// Running processes, other than this one, whose image is `program`.
+std::vector<UniqueKernelHandle> processesRunning(const std::string& program) {
+    std::vector<UniqueKernelHandle> found;
+    UniqueKernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot || snapshot.get() == INVALID_HANDLE_VALUE) {
+        snapshot.release();
+        return found;
+    }
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot.get(), &entry); more;
+         more = Process32Next(snapshot.get(), &entry)) {
+        if (entry.th32ProcessID == GetCurrentProcessId())
+            continue;
+        UniqueKernelHandle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION,
+                                               FALSE, entry.th32ProcessID));
+        if (!process)
+            continue;
+        char image[MAX_PATH] = {};
+        DWORD size = MAX_PATH;
+        if (QueryFullProcessImageNameA(process.get(), 0, image, &size) &&
+            lstrcmpiA(fullPath(image).c_str(), program.c_str()) == 0)
+            found.push_back(std::move(process));
+    }
+    return found;
+}
+
+bool waitForHostToEnd(const char* who, const UpdaterRequest& request) {
+    if (request.hostProcessId) {
+        UniqueKernelHandle host(OpenProcess(SYNCHRONIZE, FALSE, request.hostProcessId));
+        if (host && WaitForSingleObject(host.get(), kHostExitTimeoutMs) == WAIT_TIMEOUT) {
+            log()->errorf("%s: host process %lu did not end", 2, who, request.hostProcessId);
+            return false;
+        }
+        return true;
+    }
+    const std::string program = fullPath(programOfCommandLine(request.cmd));
+    const DWORD start = GetTickCount();
+    for (;;) {
+        const std::vector<UniqueKernelHandle> running = processesRunning(program);
+        if (running.empty())
+            return true;
+        if (GetTickCount() - start >= kHostExitTimeoutMs) {
+            log()->errorf("%s: %s did not end", 2, who, program.c_str());
+            return false;
+        }
+        log()->warnf("%s: waiting for %s to end", 2, who, program.c_str());
+        for (const UniqueKernelHandle& process : running)
+            WaitForSingleObject(process.get(), kPollIntervalMs);
+    }
+}
+
+bool isDirectory(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Copies every file below `from` into the same place below `to`; true when
+// nothing failed.
+bool copyTree(const char* who, const std::string& from, const std::string& to) {
+    CreateDirectoryA(to.c_str(), nullptr);
+    WIN32_FIND_DATAA found = {};
+    UniqueFindHandle search(FindFirstFileA(fileInDirectory(from, "*").c_str(), &found));
+    if (!search)
+        return true;
+    bool copied = true;
+    do {
+        const std::string name = found.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        const std::string source = fileInDirectory(from, name.c_str());
+        const std::string target = fileInDirectory(to, name.c_str());
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            copied = copyTree(who, source, target) && copied;
+        } else if (CopyFileA(source.c_str(), target.c_str(), FALSE)) {
+            log()->warnf("%s: copied %s", 2, who, target.c_str());
+        } else {
+            const DWORD error = GetLastError();
+            log()->errorf("%s: unable to copy %s (%lu)", 3, who, source.c_str(), error);
+            copied = false;
+        }
+    } while (FindNextFileA(search.get(), &found));
+    return copied;
+}
+
+bool restartHost(const char* who, const std::string& command) {
+    const std::string program = programOfCommandLine(command);
+    const std::string directory = directoryOfPath(fullPath(program));
+    std::vector<char> commandLine(command.begin(), command.end());
+    commandLine.push_back('\0');
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        directory.empty() ? nullptr : directory.c_str(), &startup, &process)) {
+        const DWORD error = GetLastError();
+        log()->errorf("%s: unable to start %s (%lu)", 3, who, command.c_str(), error);
+        return false;
+    }
+    UniqueKernelHandle thread(process.hThread);
+    UniqueKernelHandle started(process.hProcess);
+    log()->warnf("%s: started %s (process %lu)", 3, who, command.c_str(), process.dwProcessId);
+    return true;
+}
+
+}  // namespace
+
+bool runUpdateJob(const char* who, const UpdaterRequest& request) {
+    log()->warnf("%s: product %s, product name \"%s\"", 3, who, request.product.c_str(),
+                 request.productName.c_str());
+    log()->warnf("%s: source %s, destination %s", 3, who, request.src.c_str(),
+                 request.dst.c_str());
+    log()->warnf("%s: command %s", 2, who, request.cmd.c_str());
+
+    // Not an update at all: nothing is copied and nothing started.
+    if (!isDirectory(request.src) || !isDirectory(request.dst)) {
+        log()->errorf("%s: source or destination is not a folder", 1, who);
+        return false;
+    }
+    if (!waitForHostToEnd(who, request))
+        return false;
+    const bool updated = copyTree(who, request.src, request.dst);
+    // The user gets the host back even when the update could not be applied.
+    const bool restarted = restartHost(who, request.cmd);
+    log()->warnf("%s: done (%s)", 2, who, updated && restarted ? "updated" : "failed");
+    return updated && restarted;
+}

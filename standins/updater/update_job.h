@@ -1,0 +1,9 @@
+#pragma once
+// The work both stand-in updaters do: wait for the host to end, copy the
+// staged files into place, start the host again. Every step goes to the
+// product's updater log through the process-wide logger.
+#include "updater_request.h"
+
+// `who` starts every log line. True when the files were copied and the host
+// started again.
+bool runUpdateJob(const char* who, const UpdaterRequest& request);
