@@ -1,0 +1,198 @@
+// A product library for the host's end-to-end tests. Each test chooses its
+// behaviour through environment variables (the host passes its environment
+// on), and every call the library receives is written to the debugger
+// output as one "T|" line, which the debugger harness collects in order
+// with the host's own lines.
+//
+//   QMTP_CHECK       how qmUpdateSystem answers: "sync" (done at once, the
+//                    default), "thread" (done later from another thread),
+//                    "refuse" (returns false), "never" (never done)
+//   QMTP_FLAGS       UpdateData flags (decimal), QMTP_URL, QMTP_SRC, QMTP_NAME
+//   QMTP_FULLSCREEN  what qmIsFullScreen answers (default 0)
+//   QMTP_CANCLOSE    "0": the loop refuses to close
+//   QMTP_ON_START    delegate calls after qmStart, separated by ';':
+//                    ready, hide, show, fullscreen, framed, quit, stopped,
+//                    reset=TEXT
+//   QMTP_ON_RESET    "echo" (default): qmReset passes its text to the
+//                    delegate's reset; "ignore": it does not
+#include <windows.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+
+#include "qm/loop_delegate.h"
+#include "qm/product_library.h"
+
+#define EXPORT extern "C" __declspec(dllexport)
+
+namespace {
+
+qm::QMLoopDelegate* delegate = nullptr;
+
+void record(const char* format, ...) {
+    char line[2048] = "T|";
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(line + 2, sizeof line - 3, format, args);
+    va_end(args);
+    std::strcat(line, "\n");
+    OutputDebugStringA(line);
+}
+
+std::string setting(const char* name, const char* otherwise = "") {
+    char value[1024];
+    const DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
+    return length > 0 && length < sizeof value ? std::string(value, length) : std::string(otherwise);
+}
+
+class TestLoop : public qm::ProductLoop {
+public:
+    void onFocusLost() override { record("onFocusLost"); }
+    void onFocusGained() override { record("onFocusGained"); }
+    void onRestored() override { record("onRestored"); }
+    void onMinimized() override { record("onMinimized"); }
+    void onLowMemory() override { record("onLowMemory"); }
+    bool canClose() override {
+        record("canClose");
+        return setting("QMTP_CANCLOSE", "1") != "0";
+    }
+    bool hasFocus() override { return focused; }
+    int onText(const char*, int) override { return 0; }
+    int onRecord(const void*) override { return 0; }
+    bool focused = false;
+};
+
+TestLoop productLoop;
+
+void runDelegateCalls(const std::string& script) {
+    size_t start = 0;
+    while (start < script.size()) {
+        size_t end = script.find(';', start);
+        if (end == std::string::npos)
+            end = script.size();
+        const std::string step = script.substr(start, end - start);
+        start = end + 1;
+        record("delegate %s", step.c_str());
+        if (step == "ready") delegate->productReady();
+        else if (step == "hide") delegate->hideCursor();
+        else if (step == "show") delegate->showCursor();
+        else if (step == "fullscreen") delegate->setFullScreen(true);
+        else if (step == "framed") delegate->setFullScreen(false);
+        else if (step == "quit") delegate->quit(0, 0);
+        else if (step == "stopped") delegate->productStopped();
+        else if (step.compare(0, 6, "reset=") == 0) delegate->reset(step.c_str() + 6);
+    }
+}
+
+}  // namespace
+
+#ifndef TEST_PRODUCT_WITHOUT_UPDATE_SYSTEM
+EXPORT bool __cdecl qmUpdateSystem(qm::LaunchParameters* parameters, HWND window, QMUpdateCheckDoneFn done,
+                                   void* application) {
+    record("qmUpdateSystem product=%s window=%d application=%d", parameters->product.c_str(),
+           window != nullptr, application != nullptr);
+    const std::string check = setting("QMTP_CHECK", "sync");
+    if (check == "refuse")
+        return false;
+    if (check == "thread")
+        std::thread([done] { Sleep(200); done(); }).detach();
+    else if (check == "sync")
+        done();
+    return true;
+}
+#endif
+
+#ifndef TEST_PRODUCT_WITHOUT_UPDATE_DATA
+EXPORT bool __cdecl qmUpdateSystemGetData(qm::UpdateData* data) {
+    data->flags = static_cast<unsigned>(std::strtoul(setting("QMTP_FLAGS", "0").c_str(), nullptr, 0));
+    data->url = setting("QMTP_URL");
+    data->src = setting("QMTP_SRC");
+    data->productName = setting("QMTP_NAME");
+    record("qmUpdateSystemGetData flags=%u", data->flags);
+    return true;
+}
+
+EXPORT void __cdecl qmUpdateSystemRelease() {
+    record("qmUpdateSystemRelease");
+}
+#endif
+
+EXPORT void __cdecl qmPreInit() {
+    record("qmPreInit");
+}
+
+EXPORT int __cdecl qmInit(qm::LaunchParameters* p, const qm::HostVersion* v) {
+    std::string extras;
+    for (const auto& extra : p->extras)
+        extras += extra.first + "=" + extra.second + ";";
+    const qm::PositionTool& t = p->positionTool;
+    record("qmInit version=%d.%d.%d.%d product=%s state=%s language=%s client=%s title=%s token=%s scene=%d "
+           "visitMode=%d owner=%u notify=%d pt=%d,%d,%d,%s,%.2f,%.2f,%.2f extras=%s",
+           v->major, v->minor, v->build, v->revision, p->product.c_str(), p->state.c_str(), p->language.c_str(),
+           p->client.c_str(), p->title.c_str(), p->token.c_str(), p->scene, p->visitMode,
+           static_cast<unsigned>(reinterpret_cast<UINT_PTR>(p->owner)), t.ownerNotify != nullptr, t.present, t.type,
+           t.id, t.path.c_str(), t.position[0], t.position[1], t.position[2], extras.c_str());
+    return 0;
+}
+
+EXPORT int __cdecl qmIsFullScreen() {
+    return std::atoi(setting("QMTP_FULLSCREEN", "0").c_str());
+}
+
+EXPORT int __cdecl qmStart(qm::QMLoopDelegate* hostDelegate, int width, int height, HWND window, HWND same,
+                           int reserved) {
+    delegate = hostDelegate;
+    delegate->loop = &productLoop;
+    RECT client = {};
+    GetClientRect(window, &client);
+    record("qmStart size=%dx%d client=%dx%d visible=%d same=%d reserved=%d", width, height,
+           static_cast<int>(client.right), static_cast<int>(client.bottom), IsWindowVisible(window) != 0,
+           window == same, reserved);
+    runDelegateCalls(setting("QMTP_ON_START"));
+    return 0;
+}
+
+EXPORT void __cdecl qmStop() {
+    record("qmStop");
+    if (delegate)
+        delegate->productStopped();
+}
+
+#ifndef TEST_PRODUCT_WITHOUT_WINDOW_EVENTS
+EXPORT void __cdecl qmResize(int width, int height, int fullScreen) {
+    record("qmResize %dx%d full=%d", width, height, fullScreen);
+}
+
+EXPORT void __cdecl qmWinEvent(HWND, UINT message, WPARAM wParam, LPARAM, int* handled) {
+    if (message == WM_KEYDOWN || message == WM_LBUTTONDOWN || message == WM_LBUTTONUP || message == WM_MOUSEWHEEL)
+        record("qmWinEvent %04x %u handled=%d", message, static_cast<unsigned>(wParam), *handled);
+}
+#endif
+
+EXPORT void __cdecl qmTextInput(const char* text) {
+    std::string hex;
+    for (const char* c = text; *c; ++c) {
+        char byte[4];
+        std::snprintf(byte, sizeof byte, "%02x", static_cast<unsigned char>(*c));
+        hex += byte;
+    }
+    record("qmTextInput %s", hex.c_str());
+}
+
+#ifndef TEST_PRODUCT_WITHOUT_KEY_EVENT
+EXPORT void __cdecl qmKeyEvent() {
+    record("qmKeyEvent");
+}
+#endif
+
+#ifndef TEST_PRODUCT_WITHOUT_RESET
+EXPORT void __cdecl qmReset(const char* text) {
+    record("qmReset %s", text);
+    if (setting("QMTP_ON_RESET", "echo") == "echo" && delegate)
+        delegate->reset(text);
+}
+#endif
