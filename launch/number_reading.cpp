@@ -1,5 +1,6 @@
 #include "number_reading.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <limits>
 
@@ -38,10 +39,11 @@ bool readInt(const std::string& text, int32_t& out) {
     return true;
 }
 
+// sscanf itself: it refuses some texts that strtof reads in part ("0x",
+// "infin"), and out-of-range floats become infinite rather than undefined.
 bool readFloat(const std::string& text, float& out) {
-    char* end = nullptr;
-    const float value = std::strtof(text.c_str(), &end);
-    if (end == text.c_str())
+    float value = 0.0f;
+    if (std::sscanf(text.c_str(), "%f", &value) != 1)
         return false;
     out = value;
     return true;

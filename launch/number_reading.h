@@ -2,7 +2,7 @@
 // Numbers in launch parameters, read the way the C library's atoi and sscanf
 // read them (leading white space and a sign accepted, reading stops at the
 // first other character), but with a defined result for every input: values
-// beyond the range of the target saturate instead of being undefined.
+// beyond the range of an integer saturate instead of being undefined.
 #include <cstdint>
 #include <string>
 
