@@ -84,14 +84,15 @@ INSTANTIATE_TEST_SUITE_P(Cases, ParamsInspectorArguments, testing::Values(
     BadArguments{{"-product", "x"}, "unknown option: -product"},
     BadArguments{{"--lang"}, "--lang needs a value"},
     BadArguments{{"--windows", "1,,2", "--", "x"}, "--windows takes handle numbers separated by commas: 1,,2"},
-    BadArguments{{"--windows", "12ab", "--"}, "--windows takes handle numbers separated by commas: 12ab"}));
+    BadArguments{{"--windows", "12ab", "--"}, "--windows takes handle numbers separated by commas: 12ab"},
+    BadArguments{{"--windows", "0x", "--"}, "--windows takes handle numbers separated by commas: 0x"}));
 
 TEST(ParamsInspectorArguments, TextAfterTheSeparatorIsJoinedBySpaces) {
     InspectorOptions options;
     std::string error;
-    ASSERT_TRUE(readInspectorArguments({"--windows", "0x10,4294967297", "--", "-a", "--", "b"}, options, error));
+    ASSERT_TRUE(readInspectorArguments({"--windows", "0x10,4294967297,010", "--", "-a", "--", "b"}, options, error));
     EXPECT_EQ("-a -- b", options.text);
-    EXPECT_EQ((std::vector<uint32_t>{16, 1}), options.windows);
+    EXPECT_EQ((std::vector<uint32_t>{16, 1, 10}), options.windows);
     EXPECT_FALSE(options.reset);
 }
 

@@ -18,7 +18,8 @@ bool readWindowList(const std::string& list, std::vector<uint32_t>& windows) {
         const size_t comma = std::min(list.find(',', start), list.size());
         const std::string number = list.substr(start, comma - start);
         char* end = nullptr;
-        const unsigned long long value = std::strtoull(number.c_str(), &end, 0);
+        const bool hex = number.size() > 2 && number[0] == '0' && (number[1] == 'x' || number[1] == 'X');
+        const unsigned long long value = std::strtoull(number.c_str(), &end, hex ? 16 : 10);
         if (number.empty() || *end != '\0')
             return false;
         windows.push_back(qm::windowHandleNumber(qm::windowHandleFromNumber(value)));
