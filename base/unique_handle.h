@@ -54,6 +54,8 @@ inline void service(SC_HANDLE s) { ::CloseServiceHandle(s); }
 inline void gdiObject(HGDIOBJ o) { ::DeleteObject(o); }
 inline void window(HWND w) { ::DestroyWindow(w); }
 inline void icon(HICON i) { ::DestroyIcon(i); }
+inline void screenDC(HDC dc) { ::ReleaseDC(nullptr, dc); }  // from GetDC(nullptr)
+inline void memoryDC(HDC dc) { ::DeleteDC(dc); }  // from CreateCompatibleDC
 }  // namespace handle_close
 
 struct FileHandleTraits {
@@ -78,3 +80,5 @@ using UniqueServiceHandle = UniqueHandle<NullInvalidTraits<SC_HANDLE, handle_clo
 using UniqueGdiObject = UniqueHandle<NullInvalidTraits<HGDIOBJ, handle_close::gdiObject>>;
 using UniqueWindow = UniqueHandle<NullInvalidTraits<HWND, handle_close::window>>;
 using UniqueIcon = UniqueHandle<NullInvalidTraits<HICON, handle_close::icon>>;
+using UniqueScreenDC = UniqueHandle<NullInvalidTraits<HDC, handle_close::screenDC>>;
+using UniqueMemoryDC = UniqueHandle<NullInvalidTraits<HDC, handle_close::memoryDC>>;
