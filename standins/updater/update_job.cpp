@@ -52,6 +52,8 @@ std::vector<UniqueKernelHandle> processesRunning(const std::string& program) {
 bool waitForHostToEnd(const char* who, const UpdaterRequest& request) {
     if (request.hostProcessId) {
         UniqueKernelHandle host(OpenProcess(SYNCHRONIZE, FALSE, request.hostProcessId));
+        if (host)
+            log()->warnf("%s: waiting for process %lu to end", 2, who, request.hostProcessId);
         if (host && WaitForSingleObject(host.get(), kHostExitTimeoutMs) == WAIT_TIMEOUT) {
             log()->errorf("%s: host process %lu did not end", 2, who, request.hostProcessId);
             return false;
@@ -60,7 +62,7 @@ bool waitForHostToEnd(const char* who, const UpdaterRequest& request) {
     }
     const std::string program = fullPath(programOfCommandLine(request.cmd));
     const DWORD start = GetTickCount();
-    for (;;) {
+    for (bool told = false;; told = true) {
         const std::vector<UniqueKernelHandle> running = processesRunning(program);
         if (running.empty())
             return true;
@@ -68,7 +70,8 @@ bool waitForHostToEnd(const char* who, const UpdaterRequest& request) {
             log()->errorf("%s: %s did not end", 2, who, program.c_str());
             return false;
         }
-        log()->warnf("%s: waiting for %s to end", 2, who, program.c_str());
+        if (!told)
+            log()->warnf("%s: waiting for %s to end", 2, who, program.c_str());
         for (const UniqueKernelHandle& process : running)
             WaitForSingleObject(process.get(), kPollIntervalMs);
     }

@@ -12,6 +12,8 @@
 #include <regex>
 
 #include "debug_harness.h"
+#include "message_box_watcher.h"
+#include "unique_handle.h"
 #include "test_installation.h"
 #include "updater_log_file.h"
 
@@ -109,6 +111,76 @@ TEST_P(ElevatedUpdater, IsCopiedToTheTemporaryFolderStartedWithTheValuesAndUpdat
 }
 
 INSTANTIATE_TEST_SUITE_P(ProductNames, ElevatedUpdater, testing::Values("Quorvel Meet Test", ""));
+
+struct StartedProcess {
+    UniqueKernelHandle handle;
+    DWORD id = 0;
+};
+
+StartedProcess startProcess(const std::string& commandLine) {
+    std::string mutableLine = commandLine;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    StartedProcess started;
+    if (CreateProcessA(nullptr, &mutableLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                       &startup, &info)) {
+        UniqueKernelHandle thread(info.hThread);
+        started.handle.reset(info.hProcess);
+        started.id = info.dwProcessId;
+    }
+    return started;
+}
+
+// The stand-in updater on its own, with a host that is still running: a probe
+// program that waits for its message box to be answered.
+class StandInUpdaterWait : public UpdaterHandoff, public testing::WithParamInterface<bool> {};
+
+TEST_P(StandInUpdaterWait, CopiesOnlyOnceTheHostHasEndedAndStartsItAgain) {
+    const bool byProcessId = GetParam();
+    const std::string hostCommand = quoted(testBinaryDirectory() + "log_probe.exe") + " e 0";
+    const StartedProcess host = startProcess(hostCommand);
+    ASSERT_TRUE(host.handle);
+    std::string parameters = "-product " + product + " -product-name \"N\" -src " + quoted(src()) +
+                             " -dst " + quoted(dst());
+    if (byProcessId)
+        parameters += " -pid " + std::to_string(host.id);
+    parameters += " -cmd '" + hostCommand + "'";
+    const StartedProcess updater =
+        startProcess(quoted(testBinaryDirectory() + "qmUpdater.exe") + " " + parameters);
+    ASSERT_TRUE(updater.handle);
+
+    const std::string waiting = byProcessId
+        ? "qmUpdater: waiting for process " + std::to_string(host.id) + " to end"
+        : "qmUpdater: waiting for " + testBinaryDirectory() + "log_probe.exe to end";
+    EXPECT_TRUE(waitFor([&] { return hasEntry(readUpdaterLog(logPath()), {"WARN", waiting}); },
+                        kRoundTripTimeoutMs))
+        << readWholeFile(logPath());
+    EXPECT_EQ("1\n", readWholeFile(dst() + "\\library.txt"));
+
+    MessageBoxWatcher(host.id).waitForBoxes(1, kRoundTripTimeoutMs);
+    ASSERT_EQ(static_cast<DWORD>(WAIT_OBJECT_0), WaitForSingleObject(updater.handle.get(), kRoundTripTimeoutMs));
+    DWORD exitCode = 1;
+    GetExitCodeProcess(updater.handle.get(), &exitCode);
+    EXPECT_EQ(0u, exitCode) << readWholeFile(logPath());
+    EXPECT_EQ("2\n", readWholeFile(dst() + "\\library.txt"));
+
+    // The host started again: answer its box so that it ends too.
+    const std::regex started("qmUpdater: started .* \\(process (\\d+)\\)");
+    std::smatch match;
+    DWORD restartedId = 0;
+    for (const UpdaterLogEntry& entry : readUpdaterLog(logPath())) {
+        if (std::regex_match(entry.text, match, started))
+            restartedId = std::stoul(match[1].str());
+    }
+    ASSERT_NE(0u, restartedId) << readWholeFile(logPath());
+    EXPECT_TRUE(MessageBoxWatcher(restartedId).waitForBoxes(1, kRoundTripTimeoutMs));
+}
+
+INSTANTIATE_TEST_SUITE_P(WaitingWays, StandInUpdaterWait, testing::Values(false, true),
+                         [](const testing::TestParamInfo<bool>& info) {
+                             return info.param ? "ByProcessId" : "ByExecutable";
+                         });
 
 class UpdaterService : public UpdaterHandoff {
 protected:
