@@ -157,6 +157,15 @@ TEST_F(LaunchParse, PruningKeepsOnlyTheFiveKeysIgnoringCase) {
               record.extras);
 }
 
+// A record may hold a key twice (a product can write extras): a parameter
+// updates the first element of its key, whatever case the others use.
+TEST_F(LaunchParse, RepeatedKeyUpdatesItsFirstElement) {
+    LaunchParameters record = qm::defaultLaunchParameters();
+    record.extras = {{"cache_file", "a"}, {"CACHE_FILE", "b"}, {"cache_file", "c"}};
+    qm::parseCommandLine(record, "-cache_file z -CACHE_FILE y", platform);
+    EXPECT_EQ((Extras{{"cache_file", "z"}, {"CACHE_FILE", "y"}, {"cache_file", "c"}}), record.extras);
+}
+
 TEST_F(LaunchParse, ResetDropsLogFlagsAndKeepsCloudInstance) {
     LaunchParameters startUp = qm::defaultLaunchParameters();
     qm::parseLaunchText(startUp, "-log_flags DIWE -cloud_instance -scene 3 -positionTool poi,1 -owner 4660",
