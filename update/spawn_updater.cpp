@@ -30,12 +30,17 @@ bool spawnUpdater(const char* product, const char* productName, const char* src,
                   const char* dst) {
     logging::Logger* log = logging::Logger::getLogger();
     const bool ownsLog = log->getAppenderCount() == 0;
-    if (ownsLog)
-        setupUpdaterLog(product);
-
-    const std::string command = restartCommand();
-    const bool started = updateService(product, productName, src, dst, command.c_str()) ||
-                         updateEXE(product, productName, src, dst, command.c_str());
+    bool started = false;
+    // Called from the window procedure: nothing may be thrown out of here.
+    try {
+        if (ownsLog)
+            setupUpdaterLog(product);
+        const std::string command = restartCommand();
+        started = updateService(product, productName, src, dst, command.c_str()) ||
+                  updateEXE(product, productName, src, dst, command.c_str());
+    } catch (...) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    }
     if (started) {
         if (ownsLog)
             log->clearAppenders();

@@ -1,5 +1,7 @@
 #include "logging/appender.h"
 
+#include "line_text.h"
+
 namespace logging {
 
 namespace {
@@ -18,11 +20,7 @@ void Appender::append(Level level, const char* text) {
     if (layout_) {
         length = layout_->format(level, text, line, sizeof line);
     } else {
-        const char* source = text ? text : "";
-        while (source[length] && length + 2 < sizeof line) {
-            line[length] = source[length];
-            ++length;
-        }
+        length = appendLineText(line, 0, sizeof line, text);
         line[length++] = '\n';
         line[length] = '\0';
     }

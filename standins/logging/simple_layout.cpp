@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "line_text.h"
+
 namespace logging {
 
 Layout::~Layout() = default;
@@ -48,12 +50,15 @@ std::size_t SimpleLayout::format(Level level, const char* text, char* buffer,
     field(ProcessId, [&] { add("%lu", GetCurrentProcessId()); });
     field(ThreadId, [&] { add("%lu", GetCurrentThreadId()); });
     field(LevelName, [&] { add("%s", levelName(level)); });
-    add("%s", text ? text : "");
+    if (size < 2) {
+        buffer[0] = '\0';
+        return 0;
+    }
     // The line feed survives any cut.
-    if (used + 1 >= size)
-        used = size >= 2 ? size - 2 : 0;
-    if (size >= 2)
-        buffer[used++] = '\n';
+    if (used + 2 > size)
+        used = size - 2;
+    used = appendLineText(buffer, used, size, text);
+    buffer[used++] = '\n';
     buffer[used] = '\0';
     return used;
 }

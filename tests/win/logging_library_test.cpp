@@ -73,6 +73,16 @@ TEST_F(LoggingLibrary, EveryAttachedAppenderGetsEveryLineAndIsFreedWhenCleared) 
     EXPECT_EQ(first, second);
 }
 
+TEST_F(LoggingLibrary, ALineBreakInAValueStaysInsideItsLine) {
+    const std::string path = folder.path() + "\\breaks.log";
+    logger->attach(fileAppender(path));
+    logger->errorf("service %s", 1, "a\r\n2026-01-01|00:00:00.000|1|1|ERROR|forged");
+    logger->clearAppenders();
+    EXPECT_EQ((std::vector<UpdaterLogEntry>{
+                  {"ERROR", "service a\\r\\n2026-01-01|00:00:00.000|1|1|ERROR|forged"}}),
+              readUpdaterLog(path));
+}
+
 TEST_F(LoggingLibrary, LoggingLeavesTheCallersLastErrorAlone) {
     logger->attach(fileAppender(folder.path() + "\\new\\error.log"));
     SetLastError(1234);
