@@ -279,4 +279,19 @@ TEST(CrashReporterTrace, InstallAndUninstallAreOnTheDebuggerOutput) {
     EXPECT_TRUE(subfolders(reports).empty());
 }
 
+// A debugger gets the crash before the process's filter: no report then.
+TEST(CrashReporterTrace, UnderADebuggerTheDebuggerHasTheCrash) {
+    TestFolder folder("crash debugged");
+    const std::string logFile = folder.path() + "probe.log";
+    writeWholeFile(logFile, kLogText);
+    const std::string reports = folder.path() + "reports";
+
+    const DebugRun run = runUnderDebugger(probeCommand("raise", reports, kMiniDumpNormal, logFile));
+
+    ASSERT_TRUE(run.started);
+    EXPECT_FALSE(run.timedOut);
+    EXPECT_EQ(kProbeExceptionCode, run.exitCode);
+    EXPECT_TRUE(subfolders(reports).empty());
+}
+
 }  // namespace
