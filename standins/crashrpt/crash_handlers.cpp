@@ -1,8 +1,6 @@
 #include "crash_handlers.h"
 
 #include <csignal>
-#include <cstdlib>
-#include <iterator>
 
 #include "crash_reporter.h"
 #include "unique_handle.h"
@@ -18,7 +16,6 @@ constexpr DWORD kReportTimeoutMs = 5 * 60 * 1000;
 constexpr DWORD kSecondCrashWaitMs = kReportTimeoutMs + 10 * 1000;
 // Exit code after a signal: the C runtime's code for abnormal termination.
 constexpr UINT kSignalExitCode = 3;
-constexpr DWORD kStatusInvalidCRuntimeParameter = 0xC0000417;
 
 struct SignalHandler {
     DWORD flags;
@@ -43,8 +40,6 @@ SignalHandler signalHandlers[] = {
 CrashSink crashSink = nullptr;
 LPTOP_LEVEL_EXCEPTION_FILTER previousFilter = nullptr;
 bool filterInstalled = false;
-_invalid_parameter_handler previousInvalidParameterHandler = nullptr;
-bool invalidParameterHandlerInstalled = false;
 
 volatile LONG reportStarted = 0;
 volatile DWORD writerThreadId = 0;
@@ -134,11 +129,6 @@ void __cdecl onSignal(int signal) {
     }
 }
 
-void __cdecl onInvalidParameter(const wchar_t*, const wchar_t*, const wchar_t*, unsigned int, uintptr_t) {
-    reportWithoutException("invalid C runtime parameter", kStatusInvalidCRuntimeParameter,
-                            kStatusInvalidCRuntimeParameter);
-}
-
 }  // namespace
 
 void installCrashHandlers(DWORD flags, CrashSink sink) {
@@ -147,10 +137,6 @@ void installCrashHandlers(DWORD flags, CrashSink sink) {
     if (flags & CRASH_HANDLER_SEH) {
         previousFilter = SetUnhandledExceptionFilter(onUnhandledException);
         filterInstalled = true;
-    }
-    if (flags & CRASH_HANDLER_INVALID_PARAMETER) {
-        previousInvalidParameterHandler = _set_invalid_parameter_handler(onInvalidParameter);
-        invalidParameterHandlerInstalled = true;
     }
     for (SignalHandler& handler : signalHandlers) {
         if (flags & handler.flags) {
@@ -164,10 +150,6 @@ void removeCrashHandlers() {
     if (filterInstalled) {
         SetUnhandledExceptionFilter(previousFilter);
         filterInstalled = false;
-    }
-    if (invalidParameterHandlerInstalled) {
-        _set_invalid_parameter_handler(previousInvalidParameterHandler);
-        invalidParameterHandlerInstalled = false;
     }
     for (SignalHandler& handler : signalHandlers) {
         if (handler.installed) {

@@ -23,8 +23,8 @@ constexpr WORD kInstallInfoSize = 104;
 #if defined(_M_IX86) || defined(__i386__)
 static_assert(sizeof(CrashReporterInstallInfo) == kInstallInfoSize, "the install record is 104 bytes on 32-bit");
 #endif
-// A crash may come while another thread holds the lock (adding a file): the
-// report waits this long for it, then goes without attachments.
+// A crash may come while a thread holds the lock (adding a file): the report
+// waits this long for it, then goes without attachments.
 constexpr auto kCrashLockWait = std::chrono::seconds(2);
 
 struct InstalledReporter {
@@ -57,9 +57,21 @@ std::string defaultReportRoot(const std::string& applicationName) {
 
 void onCrash(const CrashEvent& event) {
     std::unique_lock<std::timed_mutex> lock(reporterMutex, kCrashLockWait);
-    if (!lock.owns_lock() || !installed)
+    const InstalledReporter* reporter = installed.get();
+    if (!reporter)
         return;
-    writeCrashReport(installed->settings, *installed->minidump, event);
+    if (lock.owns_lock()) {
+        writeCrashReport(reporter->settings, *reporter->minidump, event);
+        return;
+    }
+    // The lock's holder may be the thread that crashed. What install set does
+    // not change afterwards; the attachments may be half changed.
+    ReportSettings fixed;
+    fixed.applicationName = reporter->settings.applicationName;
+    fixed.applicationVersion = reporter->settings.applicationVersion;
+    fixed.reportRoot = reporter->settings.reportRoot;
+    fixed.minidumpType = reporter->settings.minidumpType;
+    writeCrashReport(fixed, *reporter->minidump, event);
 }
 
 int fail(const std::string& text) {

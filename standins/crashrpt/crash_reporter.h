@@ -31,8 +31,10 @@ extern "C" {
 /* Handlers the install flags can ask for. The C runtime's abort() ends
  * terminate, unexpected, a pure virtual call and a failed operator new in a
  * program built with this tool chain, so those flags install the SIGABRT
- * handler. A security-check failure ends the process without passing
- * through any handler, so its flag is accepted and installs nothing. */
+ * handler. Two flags are accepted and install nothing: a security-check
+ * failure ends the process without passing through any handler, and each
+ * module's C runtime keeps its own invalid-parameter handler, out of this
+ * library's reach. */
 #define CRASH_HANDLER_SEH 0x1u
 #define CRASH_HANDLER_TERMINATE 0x2u
 #define CRASH_HANDLER_UNEXPECTED 0x4u
