@@ -54,8 +54,12 @@ BOOL CALLBACK countResource(HMODULE, LPCSTR, LPSTR, LONG_PTR count) {
     return TRUE;
 }
 
+// The program whose resources are read: QM_RESOURCE_IMAGE (a file name in
+// the test's folder, such as quorvelmeet.exe), else resource_probe.exe.
 std::string probePath() {
-    return testBinaryDirectory() + "resource_probe.exe";
+    char name[MAX_PATH] = {};
+    const DWORD length = GetEnvironmentVariableA("QM_RESOURCE_IMAGE", name, MAX_PATH);
+    return testBinaryDirectory() + (length > 0 && length < MAX_PATH ? name : "resource_probe.exe");
 }
 
 class HostResources : public testing::Test {
