@@ -1,5 +1,7 @@
 #include "product_start.h"
 
+#include <shellapi.h>
+
 #include <atomic>
 #include <cstdio>
 #include <cstring>
@@ -8,14 +10,13 @@
 #include "entry_points.h"
 #include "full_screen.h"
 #include "host_state.h"
-#include "launch_parameters_ops.h"
 #include "loop_delegate_win32.h"
 #include "message_catalogue.h"
 #include "owner_messages.h"
 #include "private_messages.h"
 #include "product_library_loader.h"
 #include "qm_standalone.h"
-#include "updater_launch.h"
+#include "spawn_updater.h"
 
 namespace {
 
@@ -59,6 +60,7 @@ FARPROC lookUp(HMODULE module, const char* name) {
 // Binds one entry point: the export, or the fallback as `missing` says.
 template <typename Fn>
 bool bind(HMODULE module, std::atomic<Fn>& binding, const char* name, Fn fallback, Missing missing) {
+    // A null fallback leaves a missing entry point unbound.
     if (FARPROC found = lookUp(module, name)) {
         binding.store(reinterpret_cast<Fn>(reinterpret_cast<void*>(found)));
         return true;
@@ -80,9 +82,11 @@ qm::UpdateData collectUpdateOutcome(QMStandAlone& application) {
     if (!application.libraryHandle)
         return data;
     HMODULE module = application.libraryHandle;
-    if (bind(module, entryPoints.qmUpdateSystemGetData, "qmUpdateSystemGetData", nullptr, Missing::BoxAndFailure))
+    if (bind(module, entryPoints.qmUpdateSystemGetData, "qmUpdateSystemGetData", qmUpdateSystemGetDataFn{},
+             Missing::BoxAndFailure))
         callEntryPoint(entryPoints.qmUpdateSystemGetData, &data);
-    if (bind(module, entryPoints.qmUpdateSystemRelease, "qmUpdateSystemRelease", nullptr, Missing::BoxAndFailure))
+    if (bind(module, entryPoints.qmUpdateSystemRelease, "qmUpdateSystemRelease", qmUpdateSystemReleaseFn{},
+             Missing::BoxAndFailure))
         callEntryPoint(entryPoints.qmUpdateSystemRelease);
     unloadProductLibrary(module);
     application.libraryHandle = nullptr;
@@ -198,7 +202,7 @@ void onUpdateCheckDone(QMStandAlone& application) {
         return;
     }
     const qm::UpdateData data = collectUpdateOutcome(application);
-    const bool quiet = isCloudInstance(application.params);
+    const bool quiet = application.params.isCloudInstance();
     const HWND window = mainWindow.load();
 
     if (data.flags & qm::kUpdateAbort) {
@@ -218,7 +222,8 @@ void onUpdateCheckDone(QMStandAlone& application) {
     }
     if (data.flags & qm::kUpdateRunUpdater) {
         reportState(kStateReady);
-        spawnUpdater(application.params.product, data.productName, data.src, application.libraryDirectory);
+        spawnUpdater(application.params.product.c_str(), data.productName.c_str(), data.src.c_str(),
+                     application.libraryDirectory.c_str());
         if (!quiet)
             showProductBox(application, window, kMsgUpdateFailed, kMsgCaptionWarning, kSystemModalWarning);
         PostQuitMessage(-1);

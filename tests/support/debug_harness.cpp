@@ -20,6 +20,29 @@ std::string readDebugString(HANDLE process, const OUTPUT_DEBUG_STRING_INFO& info
     return text;
 }
 
+struct WindowsOf {
+    DWORD processId;
+    std::vector<HWND> windows;
+};
+
+BOOL CALLBACK collectTopLevel(HWND window, LPARAM parameter) {
+    auto* search = reinterpret_cast<WindowsOf*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char name[16] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (owner == search->processId && lstrcmpA(name, "#32770") != 0)
+        search->windows.push_back(window);
+    return TRUE;
+}
+
+void closeTopLevelWindows(DWORD processId) {
+    WindowsOf search{processId, {}};
+    EnumWindows(collectTopLevel, reinterpret_cast<LPARAM>(&search));
+    for (HWND window : search.windows)
+        PostMessageA(window, WM_CLOSE, 0, 0);
+}
+
 }  // namespace
 
 std::vector<std::string> DebugRun::linesStartingWith(const std::string& prefix) const {
@@ -66,7 +89,17 @@ DebugRun runUnderDebugger(const std::string& commandLine, const DebugRunOptions&
         watcher = std::make_unique<MessageBoxWatcher>(info.dwProcessId);
 
     const ULONGLONG deadline = GetTickCount64() + options.timeoutMs;
+    ULONGLONG closeAt = 0;
     for (;;) {
+        if (watcher && options.closeAfterBoxes && closeAt != ~0ULL &&
+            watcher->boxes().size() >= options.closeAfterBoxes) {
+            if (!closeAt) {
+                closeAt = GetTickCount64() + 1000;  // let the last box go first
+            } else if (GetTickCount64() >= closeAt) {
+                closeTopLevelWindows(info.dwProcessId);
+                closeAt = ~0ULL;
+            }
+        }
         DEBUG_EVENT event = {};
         if (!WaitForDebugEvent(&event, 100)) {
             if (GetTickCount64() >= deadline && !run.timedOut) {

@@ -26,6 +26,10 @@ struct DebugRunOptions {
     DWORD timeoutMs = 60000;
     std::string workingDirectory;  // empty: the caller's
     bool answerBoxes = true;
+    // With a count: once that many boxes were answered, close the program's
+    // top-level windows (WM_CLOSE), for a program that stays open after
+    // telling its failure.
+    size_t closeAfterBoxes = 0;
 };
 
 // Runs the program to its end (or kills it at the time-out). A test that

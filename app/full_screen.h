@@ -1,0 +1,11 @@
+#pragma once
+#include <windows.h>
+
+// Window styles of the main window's two forms.
+constexpr DWORD kFramedWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+constexpr DWORD kFullScreenWindowStyle = WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+
+// Takes the window to a borderless window over its whole monitor (on) or
+// back to its frame where it was (off). `width` and `height` receive the new
+// outer size when the form changes and are left alone when it had it already.
+void switchFullScreen(HWND window, bool on, unsigned int& width, unsigned int& height);

@@ -1,0 +1,101 @@
+#include <windows.h>
+
+#include <string>
+
+#include "entry_points.h"
+#include "host_state.h"
+#include "message_catalogue.h"
+#include "owner_messages.h"
+#include "private_messages.h"
+#include "product_library_loader.h"
+#include "product_start.h"
+#include "qm_standalone.h"
+#include "registry_config.h"
+#include "staged_library.h"
+
+namespace {
+
+constexpr UINT kSystemModalError = MB_SYSTEMMODAL | MB_ICONERROR;
+constexpr UINT kSystemModalWarning = MB_SYSTEMMODAL | MB_ICONWARNING;
+
+// The executable's directory, or empty when its name cannot be had.
+std::string executableDirectory(HINSTANCE instance) {
+    char path[MAX_PATH] = {};
+    if (GetModuleFileNameA(instance, path, MAX_PATH) == 0)
+        return {};
+    std::string name(path);
+    size_t cut = name.find_last_of('\\');
+    if (cut == std::string::npos)
+        cut = name.find_last_of('/');
+    return cut == std::string::npos ? std::string() : name.substr(0, cut);
+}
+
+}  // namespace
+
+bool QMStandAlone::initialize() {
+    showCommand = SW_SHOW;
+    const std::string key = installationKeyPath(params.product, params.state);
+    const bool skipUpdates = readSkipUpdates(key);
+
+    if (!readRegistryString(key, "libFilePath", libraryDirectory)) {
+        libraryDirectory = executableDirectory(instance);
+        if (libraryDirectory.empty())
+            MessageBoxA(nullptr, "Can't obtain library directory configuration.\nClosing application.", "ERROR",
+                        MB_ICONWARNING);
+    }
+
+    std::string updatePath;
+    if (readRegistryString(key, "updateFilePath", updatePath) || skipUpdates)
+        removeStagedLibraryFolder(stagedLibraryFolder(updatePath, params.client));
+
+    if (libraryDirectory.empty() || updatePath.empty()) {
+        MessageBoxA(nullptr, "Invalid library directory configuration (NULL).\nClosing application.", "ERROR",
+                    MB_ICONWARNING);
+        return false;
+    }
+
+    const bool cloud = params.isCloudInstance();
+    const char* language = params.language.c_str();
+    if (!createWindow()) {
+        if (!cloud)
+            MessageBoxA(nullptr, localizedText(language, kMsgNotInstalled), localizedText(language, kMsgCaptionError),
+                        kSystemModalError);
+        return false;
+    }
+    const HWND window = mainWindow.load();
+    InvalidateRect(window, nullptr, TRUE);
+
+    if (skipUpdates) {
+        expectUpdateCheckDone();
+        postUpdateCheckDone();
+    } else {
+        libraryHandle = loadProductLibrary(params.client, libraryFileName, libraryDirectory);
+        if (!libraryHandle) {
+            if (!cloud)
+                MessageBoxA(window, localizedText(language, kMsgCannotLoadProduct),
+                            localizedText(language, kMsgCaptionError), kSystemModalError);
+            return false;
+        }
+        FARPROC updateSystem = GetProcAddress(libraryHandle, "qmUpdateSystem");
+        entryPoints.qmUpdateSystem.store(reinterpret_cast<qmUpdateSystemFn>(reinterpret_cast<void*>(updateSystem)));
+        if (!updateSystem) {
+            showEntryPointMissing("qmUpdateSystem");
+            if (!cloud)
+                MessageBoxA(window, localizedText(language, kMsgCannotInitialize),
+                            localizedText(language, kMsgCaptionError), kSystemModalError);
+            return false;
+        }
+        reportState(kStateCheckingUpdates);
+        expectUpdateCheckDone();
+        const bool checking = queryEntryPoint(entryPoints.qmUpdateSystem, false, &params, window,
+                                              &postUpdateCheckDone, static_cast<void*>(this));
+        if (!checking) {
+            if (!cloud)
+                MessageBoxA(window, localizedText(language, kMsgUpdateFailed),
+                            localizedText(language, kMsgCaptionWarning), kSystemModalWarning);
+            postUpdateCheckDone();
+        }
+    }
+    lowMemoryNotification.reset(CreateMemoryResourceNotification(LowMemoryResourceNotification));
+    return true;
+}

@@ -1,0 +1,66 @@
+#include "host_fixture.h"
+
+#include <cctype>
+
+#include "owner_window.h"
+
+ScopedEnvironment::ScopedEnvironment(std::initializer_list<std::pair<const char*, std::string>> variables) {
+    for (const auto& variable : variables) {
+        SetEnvironmentVariableA(variable.first, variable.second.c_str());
+        names_.push_back(variable.first);
+    }
+}
+
+ScopedEnvironment::~ScopedEnvironment() {
+    for (const std::string& name : names_)
+        SetEnvironmentVariableA(name.c_str(), nullptr);
+}
+
+HostFixture::HostFixture(const std::string& product_)
+    : installation(product_), staging(product_), product(product_) {
+    std::string libraries = testBinaryDirectory();
+    libraries.pop_back();  // no trailing backslash, as an installer writes it
+    installation.setText("libFilePath", libraries);
+    installation.setText("updateFilePath", staging.path());
+}
+
+std::string HostFixture::commandLine(const std::string& arguments, const std::string& client) const {
+    return "\"" + testBinaryDirectory() + "quorvelmeet.exe\" -product " + product + " -client " + client + " " +
+           arguments;
+}
+
+DebugRun HostFixture::run(const std::string& arguments, const std::string& client, DebugRunOptions options) const {
+    return runUnderDebugger(commandLine(arguments, client), options);
+}
+
+std::future<DebugRun> HostFixture::start(const std::string& arguments, const std::string& client,
+                                         DWORD timeoutMs) const {
+    const std::string line = commandLine(arguments, client);
+    return std::async(std::launch::async, [line, timeoutMs] {
+        DebugRunOptions options;
+        options.timeoutMs = timeoutMs;
+        return runUnderDebugger(line, options);
+    });
+}
+
+HWND HostFixture::waitForWindow(DWORD timeoutMs) const {
+    return waitForHostWindow(product, timeoutMs);
+}
+
+std::vector<std::string> productLines(const DebugRun& run) {
+    std::vector<std::string> lines;
+    for (const std::string& line : run.linesStartingWith("T|"))
+        lines.push_back(line.substr(2, line.size() - 3));
+    return lines;
+}
+
+bool productSaid(const DebugRun& run, const std::string& prefix) {
+    return productSaidCount(run, prefix) > 0;
+}
+
+size_t productSaidCount(const DebugRun& run, const std::string& prefix) {
+    size_t count = 0;
+    for (const std::string& line : productLines(run))
+        count += line.compare(0, prefix.size(), prefix) == 0;
+    return count;
+}
