@@ -41,9 +41,14 @@ bool updateEXE(const char* product, const char* productName, const char* src,
         return false;
     }
 
-    const std::string source = fileInDirectory(ownDirectory(), kUpdaterExecutableName);
-    const std::string target = fileInDirectory(temporaryDirectory(), kUpdaterExecutableName);
-    if (!copyFileSilently(source.c_str(), target.c_str())) {
+    // A bare file name would be found in, or copied to, the current
+    // directory: never the place to take an elevated program from.
+    const std::string ownFolder = ownDirectory();
+    const std::string tempFolder = temporaryDirectory();
+    const std::string source = fileInDirectory(ownFolder, kUpdaterExecutableName);
+    const std::string target = fileInDirectory(tempFolder, kUpdaterExecutableName);
+    if (ownFolder.empty() || tempFolder.empty() ||
+        !copyFileSilently(source.c_str(), target.c_str())) {
         log->error("updateEXE: unable to copy updater to temp dir");
         return false;
     }
