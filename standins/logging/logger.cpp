@@ -39,8 +39,11 @@ Logger::~Logger() {
 }
 
 Logger* Logger::getLogger() {
-    static Logger logger;
-    return &logger;
+    // Never destroyed: at process exit an appender's code may already be gone
+    // (a library that attached one and was released), and lines written by
+    // other modules' exit code must still find a logger.
+    static Logger* const logger = new Logger;
+    return logger;
 }
 
 unsigned Logger::getAppenderCount() const {
