@@ -217,8 +217,10 @@ TEST_F(UpdaterService, ReceivesTheTenTextsAndUpdatesWhileTheElevatedWayStaysUnus
     const std::vector<UpdaterLogEntry> entries = readUpdaterLog(logPath());
     ASSERT_GE(entries.size(), expected.size());
     EXPECT_EQ(expected, std::vector<UpdaterLogEntry>(entries.begin(), entries.begin() + expected.size()));
-    for (const UpdaterLogEntry& entry : entries)
+    for (const UpdaterLogEntry& entry : entries) {
         EXPECT_EQ(std::string::npos, entry.text.find("updateEXE")) << entry.text;
+        EXPECT_NE(0u, entry.text.rfind("qmUpdater:", 0)) << entry.text;
+    }
 }
 
 TEST_F(UpdaterHandoff, WithoutServiceAndUpdaterTheFailureIsLoggedAndTheRunEnds) {
