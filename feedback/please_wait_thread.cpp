@@ -38,7 +38,8 @@ void showUntilStopped(PleaseWaitHandshake& handshake) {
     userLanguage(language);
     std::unique_ptr<PleaseWaitDialog> dialog(new (std::nothrow) PleaseWaitDialog(
         localizedText(language, kMsgLoadingTitle), localizedText(language, kMsgPleaseWait)));
-    activeWaitDialog.store(dialog.get());
+    if (dialog)
+        activeWaitDialog.store(dialog.get());
     if (dialog && dialog->window)
         bringForward(dialog->window.get());
     handshake.pleaseWaitStarted.store(true);
