@@ -100,14 +100,17 @@ qm_stop_started() {
   fi
 }
 
+# With target names: only those, and only in the Windows tree.
 qm_configure_and_build() {
   local jobs
   jobs=$(nproc)
-  cmake -S "$QM_ROOT" -B "$QM_BUILD/native" -DCMAKE_BUILD_TYPE=Debug >/dev/null
-  cmake --build "$QM_BUILD/native" -j "$jobs"
+  if [ $# -eq 0 ]; then
+    cmake -S "$QM_ROOT" -B "$QM_BUILD/native" -DCMAKE_BUILD_TYPE=Debug >/dev/null
+    cmake --build "$QM_BUILD/native" -j "$jobs"
+  fi
   cmake -S "$QM_ROOT" -B "$QM_BUILD/windows" -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE="$QM_ROOT/cmake/mingw-i686.cmake" >/dev/null
-  cmake --build "$QM_BUILD/windows" -j "$jobs"
+  cmake --build "$QM_BUILD/windows" -j "$jobs" ${1:+--target "$@"}
 }
 
 # The libFuzzer targets (fuzz/) need clang and a tree of their own.

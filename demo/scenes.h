@@ -1,0 +1,32 @@
+#pragma once
+// The built-in scenes: boxes and prisms in a few colours, each triangle
+// tagged with the object it belongs to so that a click can name it.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "geometry.h"
+
+namespace qo {
+
+struct Triangle {
+    Vec3 a, b, c;
+    uint32_t colour;  // 0xRRGGBB
+    int object;       // index into Scene::objectNames
+};
+
+struct Scene {
+    int number = 0;
+    const char* name = "";
+    std::vector<Triangle> triangles;
+    std::vector<std::string> objectNames;
+    float radius = 1.0f;   // how far from the centre the model reaches
+    bool spins = false;    // turns by itself while shown
+};
+
+constexpr int kSceneCount = 3;
+
+// Scene `number` modulo the count (negative numbers pick the first).
+Scene buildScene(int number);
+
+}  // namespace qo

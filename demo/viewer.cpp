@@ -1,0 +1,252 @@
+#include "viewer.h"
+
+#include <windowsx.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <utility>
+
+#include "frame_target.h"
+#include "rasteriser.h"
+
+namespace qo {
+namespace {
+
+constexpr int kWalkVisitMode = 2;
+constexpr DWORD kFrameMs = 30;
+constexpr DWORD kPausedPollMs = 100;
+constexpr int kDragThreshold = 3;  // pixels before a press counts as a drag
+constexpr float kSpinPerSecond = 0.8f;
+constexpr uint32_t kSkyColour = 0x6080B0;
+
+}  // namespace
+
+Viewer::Viewer(const qm::LaunchParameters& p) : scene_(buildScene(p.scene)) {
+    const qm::PositionTool& tool = p.positionTool;
+    const bool walk = p.visitMode == kWalkVisitMode;
+    ownerNotify_ = tool.ownerNotify;
+    if (tool.present) {
+        scale_ = {tool.scale[0], tool.scale[1], tool.scale[2]};
+        camera_.place({tool.position[0], tool.position[1], tool.position[2]}, tool.rotation[1], tool.rotation[0],
+                      scene_.radius * 2.6f, walk);
+    } else if (walk) {
+        camera_.place({0, 0.2f, -scene_.radius * 0.9f}, 0, -10, 1, true);
+    } else {
+        camera_.place({0, 0, 0}, 30, -20, scene_.radius * 2.6f, false);
+    }
+    overlay_.language = p.language;
+    overlay_.title = p.title;
+    overlay_.token = p.token;
+    overlay_.sceneName = scene_.name;
+    overlay_.walking = walk;
+}
+
+Viewer::~Viewer() {
+    stopping_ = true;
+    if (renderThread_.joinable())
+        renderThread_.join();
+}
+
+void Viewer::start(qm::QMLoopDelegate* delegate, HWND window, int width, int height) {
+    delegate_ = delegate;
+    window_ = window;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        width_ = width;
+        height_ = height;
+    }
+    renderThread_ = std::thread([this] { renderLoop(); });
+    delegate_->productReady();
+}
+
+void Viewer::stop() {
+    stopping_ = true;
+    if (renderThread_.joinable())
+        renderThread_.join();
+    if (dragging_ && delegate_)
+        delegate_->showCursor();
+    if (delegate_)
+        delegate_->productStopped();
+}
+
+void Viewer::resize(int width, int height) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    width_ = width;
+    height_ = height;
+}
+
+void Viewer::setFocus(bool focused) {
+    focused_ = focused;
+    std::lock_guard<std::mutex> lock(mutex_);
+    overlay_.paused = !focused;
+}
+
+void Viewer::dropCaches() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    dropRequested_ = true;
+}
+
+void Viewer::textInput(const char* utf8) {
+    if (!utf8)
+        return;
+    const size_t length = strnlen(utf8, 8);
+    if (length == 0 || static_cast<unsigned char>(utf8[0]) < ' ')
+        return;
+    std::lock_guard<std::mutex> lock(mutex_);
+    overlay_.typed.append(utf8, length);
+    constexpr size_t kMaxTyped = 60;
+    if (overlay_.typed.size() > kMaxTyped) {
+        // Cut at a character boundary, not inside a UTF-8 sequence.
+        size_t cut = overlay_.typed.size() - kMaxTyped;
+        while (cut < overlay_.typed.size() && (static_cast<unsigned char>(overlay_.typed[cut]) & 0xC0) == 0x80)
+            ++cut;
+        overlay_.typed.erase(0, cut);
+    }
+}
+
+void Viewer::windowEvent(HWND, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!delegate_)
+        return;
+    switch (message) {
+    case WM_KEYDOWN: onKey(wParam); break;
+    case WM_LBUTTONDOWN: onButton(true, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); break;
+    case WM_LBUTTONUP: onButton(false, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); break;
+    case WM_MOUSEMOVE: onMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); break;
+    case WM_MOUSEWHEEL: {
+        std::lock_guard<std::mutex> lock(mutex_);
+        camera_.zoom(static_cast<float>(GET_WHEEL_DELTA_WPARAM(wParam)) / WHEEL_DELTA);
+        break;
+    }
+    default: break;
+    }
+}
+
+void Viewer::resetTo(const char* text) {
+    if (delegate_ && !stopping_)
+        delegate_->reset(text);
+}
+
+void Viewer::onKey(WPARAM key) {
+    if (stopping_)
+        return;
+    // Delegate calls may come straight back (a resize, a stop): no lock here.
+    if (key == VK_ESCAPE) {
+        delegate_->quit(0, 0);
+    } else if (key == VK_F11) {
+        fullScreen_ = !fullScreen_;
+        delegate_->setFullScreen(fullScreen_);
+    } else if (key >= '0' && key <= '9') {
+        const std::string text = "-scene " + std::to_string(static_cast<int>(key - '0'));
+        delegate_->reset(text.c_str());
+    }
+}
+
+void Viewer::onButton(bool down, int x, int y) {
+    if (down) {
+        buttonDown_ = true;
+        dragging_ = false;
+        lastMouse_ = {x, y};
+        SetCapture(window_);
+        return;
+    }
+    if (!buttonDown_)
+        return;
+    buttonDown_ = false;
+    ReleaseCapture();
+    if (dragging_) {
+        dragging_ = false;
+        delegate_->showCursor();
+        return;
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    pickPending_ = true;
+    pickAt_ = {x, y};
+}
+
+void Viewer::onMove(int x, int y) {
+    if (!buttonDown_)
+        return;
+    const int dx = x - lastMouse_.x, dy = y - lastMouse_.y;
+    if (!dragging_) {
+        if (std::abs(dx) < kDragThreshold && std::abs(dy) < kDragThreshold)
+            return;
+        dragging_ = true;
+        delegate_->hideCursor();
+    }
+    lastMouse_ = {x, y};
+    std::lock_guard<std::mutex> lock(mutex_);
+    camera_.turn(static_cast<float>(dx), static_cast<float>(-dy));
+}
+
+void Viewer::renderLoop() {
+    try {
+        FrameTarget target;
+        Rasteriser rasteriser;
+        float spin = 0;
+        DWORD lastTick = GetTickCount();
+        bool pausedFrameShown = false;
+        while (!stopping_) {
+            const DWORD now = GetTickCount();
+            const float seconds = static_cast<float>(now - lastTick) / 1000.0f;
+            lastTick = now;
+            if (!focused_ && pausedFrameShown) {
+                Sleep(kPausedPollMs);
+                continue;
+            }
+            Camera camera;
+            OverlayState overlay;
+            int width, height;
+            bool pick, drop;
+            POINT pickAt;
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                camera = camera_;
+                overlay = overlay_;
+                width = width_;
+                height = height_;
+                pick = std::exchange(pickPending_, false);
+                pickAt = pickAt_;
+                drop = std::exchange(dropRequested_, false);
+            }
+            if (drop) {
+                target.release();
+                rasteriser.dropBuffers();
+            }
+            if (!target.fit(window_, width, height)) {
+                Sleep(kPausedPollMs);
+                continue;
+            }
+            rasteriser.bind(target.pixels(), target.backWidth(), target.backHeight());
+            if (scene_.spins && focused_)
+                spin += kSpinPerSecond * seconds;
+            rasteriser.clear(kSkyColour);
+            rasteriser.draw(scene_, camera, scale_, spin);
+            if (pick) {
+                const int object = rasteriser.objectAt(pickAt.x * target.backWidth() / target.width(),
+                                                       pickAt.y * target.backHeight() / target.height());
+                if (object != kNoObject) {
+                    const std::string& name = scene_.objectNames[static_cast<size_t>(object)];
+                    {
+                        std::lock_guard<std::mutex> lock(mutex_);
+                        overlay_.picked = overlay.picked = name;
+                    }
+                    PickRecord record = {{'Q', 'O', 'P', 'K'}, scene_.number, object, pickAt.x, pickAt.y, {}};
+                    std::strncpy(record.name, name.c_str(), sizeof record.name - 1);
+                    if (ownerNotify_)
+                        ownerNotify_(&record);
+                }
+            }
+            target.scaleUp();
+            const RECT area = {0, 0, target.width(), target.height()};
+            drawOverlay(target.composeDC(), area, overlay);
+            target.present(window_);
+            pausedFrameShown = !focused_;
+            Sleep(kFrameMs);
+        }
+        target.release();
+    } catch (...) {
+        // Nothing more is drawn; the host still stops the product normally.
+    }
+}
+
+}  // namespace qo
