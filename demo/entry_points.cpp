@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <mutex>
+#include <string>
 
 #include "qm/loop_delegate.h"
 #include "qm/product_library.h"
@@ -71,6 +72,8 @@ QO_EXPORT void __cdecl qmPreInit() {}
 QO_EXPORT int __cdecl qmInit(qm::LaunchParameters* parameters, const qm::HostVersion*) {
     try {
         viewer = std::make_unique<qo::Viewer>(*parameters);
+        const std::string line = std::string("qo|qmInit scene=") + viewer->sceneName() + "\n";
+        OutputDebugStringA(line.c_str());
         return 0;
     } catch (...) {
         return 1;

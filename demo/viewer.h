@@ -43,6 +43,7 @@ public:
     void setFocus(bool focused);
     bool focused() const { return focused_; }
     void dropCaches();
+    const char* sceneName() const { return scene_.name; }
 
 private:
     void renderLoop();

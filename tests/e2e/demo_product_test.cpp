@@ -1,0 +1,126 @@
+// The demo product (qo.dll) through the real host: it draws, answers a
+// click with a record for the owner, and its keys reach the host's services.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <set>
+
+#include "base/unique_handle.h"
+#include "host_fixture.h"
+#include "owner_window.h"
+
+namespace {
+
+// How many colours the window's client area shows on the screen right now.
+size_t distinctClientColours(HWND window) {
+    RECT client = {};
+    GetClientRect(window, &client);
+    POINT origin = {0, 0};
+    ClientToScreen(window, &origin);
+    const int width = client.right, height = client.bottom;
+    if (width <= 0 || height <= 0)
+        return 0;
+    UniqueScreenDC screen(GetDC(nullptr));
+    UniqueMemoryDC memory(CreateCompatibleDC(screen.get()));
+    UniqueGdiObject bitmap(CreateCompatibleBitmap(screen.get(), width, height));
+    const HGDIOBJ old = SelectObject(memory.get(), bitmap.get());
+    BitBlt(memory.get(), 0, 0, width, height, screen.get(), origin.x, origin.y, SRCCOPY);
+    SelectObject(memory.get(), old);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
+    GetDIBits(memory.get(), static_cast<HBITMAP>(bitmap.get()), 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+    std::set<uint32_t> colours;
+    for (uint32_t pixel : pixels)
+        colours.insert(pixel & 0xFFFFFF);
+    return colours.size();
+}
+
+template <typename Condition>
+bool waitUntil(Condition condition, int tenthsOfSeconds = 600) {
+    for (int i = 0; i < tenthsOfSeconds; ++i) {
+        if (condition())
+            return true;
+        Sleep(100);
+    }
+    return condition();
+}
+
+bool framed(HWND window) {
+    return (GetWindowLongA(window, GWL_STYLE) & WS_CAPTION) != 0;
+}
+
+size_t readyCount(const OwnerWindow& owner) {
+    size_t count = 0;
+    for (int32_t state : owner.states())
+        count += state == 1;
+    return count;
+}
+
+// One host run, as starts cost seconds here: the demo draws, a click on the
+// chair's seat reaches the owner, F11 goes full screen and back, a digit
+// restarts it with another scene, Esc ends the run with exit code 0.
+TEST(DemoProduct, DrawsAndServesItsKeysThroughTheHost) {
+    HostFixture host("e2edemo");
+    OwnerWindow owner;
+    auto running =
+        host.start("-owner " + owner.handleText() + " -log_flags IWE -resolution 640x480 -scene 0", "qo", 180000);
+    ASSERT_TRUE(owner.waitForState(1, 90000));
+    HWND window = host.waitForWindow();
+    ASSERT_NE(nullptr, window);
+
+    // A sky gradient and a shaded chair: far more than a cleared window's colour.
+    EXPECT_TRUE(waitUntil([&] { return distinctClientColours(window) >= 16; }, 300))
+        << distinctClientColours(window);
+
+    const LPARAM centre = MAKELPARAM(320, 240);
+    PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, centre);
+    PostMessageW(window, WM_LBUTTONUP, 0, centre);
+    EXPECT_TRUE(waitUntil([&] {
+        for (const ReceivedCopyData& data : owner.received()) {
+            if (data.command == 2)
+                return true;
+        }
+        return false;
+    }, 300));
+
+    PostMessageW(window, WM_KEYDOWN, VK_F11, 0);
+    EXPECT_TRUE(waitUntil([&] { return !framed(window); }, 300));
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), rect.right - rect.left);
+    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), rect.bottom - rect.top);
+    PostMessageW(window, WM_KEYDOWN, VK_F11, 0);
+    EXPECT_TRUE(waitUntil([&] { return framed(window); }, 300));
+
+    PostMessageW(window, WM_KEYDOWN, '2', 0);
+    EXPECT_TRUE(waitUntil([&] { return readyCount(owner) >= 2; }, 900));
+    PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0);
+    const DebugRun run = running.get();
+    EXPECT_FALSE(run.timedOut);
+    EXPECT_EQ(0u, run.exitCode);
+
+    std::string record;
+    for (const ReceivedCopyData& data : owner.received()) {
+        if (data.command == 2)
+            record = data.payload;
+    }
+    ASSERT_EQ(36u, record.size());
+    EXPECT_EQ(0, std::memcmp(record.data(), "QOPK", 4));
+    EXPECT_STREQ("seat", record.c_str() + 20);
+
+    EXPECT_EQ(std::vector<std::string>({"qo|qmInit scene=chair\n", "qo|qmInit scene=spinner\n"}),
+              run.linesStartingWith("qo|qmInit"));
+    bool resetLogged = false;
+    for (const std::string& line : run.lines)
+        resetLogged |= line.find("QMStandAlone::_reset:incompatible parameters:") != std::string::npos &&
+                       line.find("new:{") != std::string::npos && line.find("scene=2}") != std::string::npos;
+    EXPECT_TRUE(resetLogged);
+}
+
+}  // namespace
