@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "text_encoding.h"
+
 namespace qo {
 namespace {
 
@@ -21,17 +23,6 @@ const Texts kEnglish = {"Scene", "Orbit", "Walk",
 const Texts kSpanish = {"Escena", "Órbita", "Paseo",
                         "Arrastrar: girar  Rueda: zoom  0-9: escena  F11: pantalla completa  Esc: salir",
                         "Texto", "Pulsado", "En pausa"};
-
-std::wstring wide(const std::string& utf8) {
-    if (utf8.empty())
-        return {};
-    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    if (length <= 0)
-        return {};
-    std::wstring text(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &text[0], length);
-    return text;
-}
 
 }  // namespace
 
@@ -55,14 +46,14 @@ void drawOverlay(HDC dc, const RECT& area, const OverlayState& state) {
     const int lineHeight = 18;
     int y = static_cast<int>(area.top) + 8;
     for (const std::string& line : lines) {
-        const std::wstring text = wide(line);
+        const std::wstring text = widen(line, CP_UTF8);
         SetTextColor(dc, RGB(0, 0, 0));
         TextOutW(dc, area.left + 11, y + 1, text.c_str(), static_cast<int>(text.size()));
         SetTextColor(dc, RGB(255, 255, 255));
         TextOutW(dc, area.left + 10, y, text.c_str(), static_cast<int>(text.size()));
         y += lineHeight;
     }
-    const std::wstring keys = wide(t.keys);
+    const std::wstring keys = widen(t.keys, CP_UTF8);
     SetTextColor(dc, RGB(255, 255, 230));
     TextOutW(dc, area.left + 10, area.bottom - lineHeight - 6, keys.c_str(), static_cast<int>(keys.size()));
 }

@@ -60,6 +60,7 @@ void buildRoom(Scene& scene) {
     b.box(b.object("cupboard"), {1.6f, -1, 1.6f}, {2.8f, 0.9f, 2.8f}, 0x3C7A4E);
     b.box(b.object("lamp"), {-0.1f, -0.15f, -0.1f}, {0.1f, 0.3f, 0.1f}, 0xF0D040);
     scene.radius = 4.2f;
+    scene.walkStart = {0, 0.3f, -2.5f};
 }
 
 void buildSpinningObject(Scene& scene) {
@@ -79,6 +80,7 @@ void buildSpinningObject(Scene& scene) {
     }
     scene.radius = 1.6f;
     scene.spins = true;
+    scene.walkStart = {0, 0.2f, -4};
 }
 
 }  // namespace

@@ -22,6 +22,7 @@ struct Scene {
     std::vector<std::string> objectNames;
     float radius = 1.0f;   // how far from the centre the model reaches
     bool spins = false;    // turns by itself while shown
+    Vec3 walkStart{0, 0.2f, -3};  // where a walking visitor first stands, looking ahead (+z)
 };
 
 constexpr int kSceneCount = 3;

@@ -8,6 +8,7 @@
 
 #include "frame_target.h"
 #include "rasteriser.h"
+#include "text_encoding.h"
 
 namespace qo {
 namespace {
@@ -18,6 +19,10 @@ constexpr DWORD kPausedPollMs = 100;
 constexpr int kDragThreshold = 3;  // pixels before a press counts as a drag
 constexpr float kSpinPerSecond = 0.8f;
 constexpr uint32_t kSkyColour = 0x6080B0;
+
+std::string ansiToUtf8(const std::string& text) {
+    return narrow(widen(text, CP_ACP), CP_UTF8);
+}
 
 }  // namespace
 
@@ -30,13 +35,14 @@ Viewer::Viewer(const qm::LaunchParameters& p) : scene_(buildScene(p.scene)) {
         camera_.place({tool.position[0], tool.position[1], tool.position[2]}, tool.rotation[1], tool.rotation[0],
                       scene_.radius * 2.6f, walk);
     } else if (walk) {
-        camera_.place({0, 0.2f, -scene_.radius * 0.9f}, 0, -10, 1, true);
+        camera_.place(scene_.walkStart, 0, -10, 1, true);
     } else {
         camera_.place({0, 0, 0}, 30, -20, scene_.radius * 2.6f, false);
     }
     overlay_.language = p.language;
-    overlay_.title = p.title;
-    overlay_.token = p.token;
+    // Launch parameters arrive in the ANSI code page; the overlay holds UTF-8.
+    overlay_.title = ansiToUtf8(p.title);
+    overlay_.token = ansiToUtf8(p.token);
     overlay_.sceneName = scene_.name;
     overlay_.walking = walk;
 }
