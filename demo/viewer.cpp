@@ -17,6 +17,7 @@ constexpr int kWalkVisitMode = 2;
 constexpr DWORD kFrameMs = 30;
 constexpr DWORD kPausedPollMs = 100;
 constexpr int kDragThreshold = 3;  // pixels before a press counts as a drag
+constexpr LPARAM kKeyWasDown = 1 << 30;  // auto-repeat: one reset per press
 constexpr float kSpinPerSecond = 0.8f;
 constexpr uint32_t kSkyColour = 0x6080B0;
 
@@ -96,9 +97,17 @@ void Viewer::textInput(const char* utf8) {
     if (!utf8)
         return;
     const size_t length = strnlen(utf8, 8);
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (length == 1 && utf8[0] == '\b') {
+        // Back over one character, continuation bytes included.
+        while (!overlay_.typed.empty() && (static_cast<unsigned char>(overlay_.typed.back()) & 0xC0) == 0x80)
+            overlay_.typed.pop_back();
+        if (!overlay_.typed.empty())
+            overlay_.typed.pop_back();
+        return;
+    }
     if (length == 0 || static_cast<unsigned char>(utf8[0]) < ' ')
         return;
-    std::lock_guard<std::mutex> lock(mutex_);
     overlay_.typed.append(utf8, length);
     constexpr size_t kMaxTyped = 60;
     if (overlay_.typed.size() > kMaxTyped) {
@@ -114,7 +123,7 @@ void Viewer::windowEvent(HWND, UINT message, WPARAM wParam, LPARAM lParam) {
     if (!delegate_)
         return;
     switch (message) {
-    case WM_KEYDOWN: onKey(wParam); break;
+    case WM_KEYDOWN: onKey(wParam, (lParam & kKeyWasDown) != 0); break;
     case WM_LBUTTONDOWN: onButton(true, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); break;
     case WM_LBUTTONUP: onButton(false, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); break;
     case WM_MOUSEMOVE: onMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); break;
@@ -132,8 +141,8 @@ void Viewer::resetTo(const char* text) {
         delegate_->reset(text);
 }
 
-void Viewer::onKey(WPARAM key) {
-    if (stopping_)
+void Viewer::onKey(WPARAM key, bool repeated) {
+    if (stopping_ || repeated)
         return;
     // Delegate calls may come straight back (a resize, a stop): no lock here.
     if (key == VK_ESCAPE) {

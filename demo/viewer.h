@@ -47,7 +47,7 @@ public:
 
 private:
     void renderLoop();
-    void onKey(WPARAM key);
+    void onKey(WPARAM key, bool repeated);
     void onButton(bool down, int x, int y);
     void onMove(int x, int y);
 
@@ -66,7 +66,8 @@ private:
     bool dropRequested_ = false;
 
     // Input state, main thread only.
-    bool buttonDown_ = false, dragging_ = false, fullScreen_ = false;
+    bool buttonDown_ = false, fullScreen_ = false;
+    std::atomic<bool> dragging_{false};  // also read by stop()
     POINT lastMouse_{};
 
     std::atomic<bool> focused_{true};

@@ -2,6 +2,7 @@
 // click with a record for the owner, and its keys reach the host's services.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <set>
 
@@ -11,15 +12,16 @@
 
 namespace {
 
-// How many colours the window's client area shows on the screen right now.
-size_t distinctClientColours(HWND window) {
+// The window's client area as the screen shows it now, 0x00RRGGBB rows
+// top-down, limited to its first `rows` rows.
+std::vector<uint32_t> captureClient(HWND window, int rows = 1 << 16) {
     RECT client = {};
     GetClientRect(window, &client);
     POINT origin = {0, 0};
     ClientToScreen(window, &origin);
-    const int width = client.right, height = client.bottom;
+    const int width = client.right, height = std::min<int>(client.bottom, rows);
     if (width <= 0 || height <= 0)
-        return 0;
+        return {};
     UniqueScreenDC screen(GetDC(nullptr));
     UniqueMemoryDC memory(CreateCompatibleDC(screen.get()));
     UniqueGdiObject bitmap(CreateCompatibleBitmap(screen.get(), width, height));
@@ -35,10 +37,14 @@ size_t distinctClientColours(HWND window) {
     info.bmiHeader.biCompression = BI_RGB;
     std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
     GetDIBits(memory.get(), static_cast<HBITMAP>(bitmap.get()), 0, height, pixels.data(), &info, DIB_RGB_COLORS);
-    std::set<uint32_t> colours;
-    for (uint32_t pixel : pixels)
-        colours.insert(pixel & 0xFFFFFF);
-    return colours.size();
+    for (uint32_t& pixel : pixels)
+        pixel &= 0xFFFFFF;
+    return pixels;
+}
+
+size_t distinctClientColours(HWND window) {
+    const std::vector<uint32_t> pixels = captureClient(window);
+    return std::set<uint32_t>(pixels.begin(), pixels.end()).size();
 }
 
 template <typename Condition>
@@ -62,8 +68,8 @@ size_t readyCount(const OwnerWindow& owner) {
     return count;
 }
 
-// One host run, as starts cost seconds here: the demo draws, a click on the
-// chair's seat reaches the owner, F11 goes full screen and back, a digit
+// One host run, as starts cost seconds here: the demo draws, typed text
+// shows, a click on the chair's seat reaches the owner, F11 goes full screen and back, a digit
 // restarts it with another scene, Esc ends the run with exit code 0.
 TEST(DemoProduct, DrawsAndServesItsKeysThroughTheHost) {
     HostFixture host("e2edemo");
@@ -77,6 +83,13 @@ TEST(DemoProduct, DrawsAndServesItsKeysThroughTheHost) {
     // A sky gradient and a shaded chair: far more than a cleared window's colour.
     EXPECT_TRUE(waitUntil([&] { return distinctClientColours(window) >= 16; }, 300))
         << distinctClientColours(window);
+
+    // Typed text shows in the overlay's top lines; the chair stands still.
+    constexpr int kOverlayRows = 80;
+    const std::vector<uint32_t> beforeTyping = captureClient(window, kOverlayRows);
+    PostMessageW(window, WM_CHAR, 'h', 0);
+    PostMessageW(window, WM_CHAR, 'i', 0);
+    EXPECT_TRUE(waitUntil([&] { return captureClient(window, kOverlayRows) != beforeTyping; }, 300));
 
     const LPARAM centre = MAKELPARAM(320, 240);
     PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, centre);
