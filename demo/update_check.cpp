@@ -44,6 +44,29 @@ std::string readManifest(const std::string& folder) {
     return text;
 }
 
+// The folder of this library, with a trailing backslash.
+std::string ownFolder() {
+    HMODULE self = nullptr;
+    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            reinterpret_cast<LPCSTR>(&ownFolder), &self))
+        return {};
+    char path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(self, path, sizeof path);
+    if (length == 0 || length >= sizeof path)
+        return {};
+    std::string folder(path, length);
+    return folder.substr(0, folder.find_last_of("\\/") + 1);
+}
+
+// An update copies the feed's manifest along with its libraries: the copy
+// next to this library says which version is installed, so that the host the
+// updater starts again does not update once more.
+std::string installedVersion() {
+    const std::string folder = ownFolder();
+    const std::string copied = folder.empty() ? std::string() : parseFeed(readManifest(folder)).version;
+    return compareVersions(copied, kProductVersion) > 0 ? copied : std::string(kProductVersion);
+}
+
 }  // namespace
 
 FeedOrigin findFeed(const qm::LaunchParameters& p) {
@@ -61,7 +84,7 @@ UpdateAnswer checkForUpdate(const qm::LaunchParameters& p) {
     if (origin.folder.empty()) {
         answer.why = "no feed";
     } else {
-        answer = decideUpdate(parseFeed(readManifest(origin.folder)), origin, p.product);
+        answer = decideUpdate(parseFeed(readManifest(origin.folder)), origin, p.product, installedVersion());
     }
     OutputDebugStringA(("qo: update check: " + answer.why + "\n").c_str());
     return answer;

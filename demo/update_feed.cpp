@@ -70,9 +70,11 @@ int compareVersions(std::string_view a, std::string_view b) {
     return 0;
 }
 
-UpdateAnswer decideUpdate(const Feed& feed, const FeedOrigin& origin, const std::string& productName) {
+UpdateAnswer decideUpdate(const Feed& feed, const FeedOrigin& origin, const std::string& productName,
+                          const std::string& installedVersion) {
     UpdateAnswer answer;
-    if (feed.version.empty() || compareVersions(feed.version, kProductVersion) <= 0) {
+    if (feed.version.empty() || compareVersions(feed.version, installedVersion) <= 0 ||
+        compareVersions(feed.version, kProductVersion) <= 0) {
         answer.why = "up to date";
         return answer;
     }

@@ -3,7 +3,8 @@
 //   version=1.3.0
 //   action=none|page|abort|update
 //   url=https://...        (for "page")
-// A feed only counts when its version is newer than the library's own.
+// A feed only counts when its version is newer than the installed one: the
+// library's own, or the version of the feed.txt an update copied next to it.
 #include <string>
 #include <string_view>
 
@@ -42,7 +43,8 @@ struct FeedOrigin {
     bool trusted = false;
 };
 
-UpdateAnswer decideUpdate(const Feed& feed, const FeedOrigin& origin, const std::string& productName);
+UpdateAnswer decideUpdate(const Feed& feed, const FeedOrigin& origin, const std::string& productName,
+                          const std::string& installedVersion = kProductVersion);
 
 // Whether a folder given by a launch parameter may be read: an absolute
 // local path, not a share or device path, no "..", no control characters.

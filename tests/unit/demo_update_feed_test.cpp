@@ -67,6 +67,15 @@ INSTANTIATE_TEST_SUITE_P(
                     DecisionCase{"olderVersion", "version=1.1.9\naction=update", true, 0, "", false}),
     [](const testing::TestParamInfo<DecisionCase>& info) { return std::string(info.param.name); });
 
+// After an update the copied manifest names the installed version: the
+// host the updater starts again must not update once more.
+TEST(DemoFeed, AnInstalledVersionIsNotUpdatedAgain) {
+    const qo::Feed feed = qo::parseFeed("version=2.0\naction=update");
+    EXPECT_EQ(0u, qo::decideUpdate(feed, {"C:\\feed", true}, "prod", "2.0").flags);
+    EXPECT_EQ(0u, qo::decideUpdate(feed, {"C:\\feed", true}, "prod", "2.1").flags);
+    EXPECT_EQ(0x4u, qo::decideUpdate(feed, {"C:\\feed", true}, "prod", "1.9").flags);
+}
+
 struct FolderCase {
     const char* folder;
     bool accepted;
