@@ -55,7 +55,7 @@ std::string defaultReportRoot(const std::string& applicationName) {
     return withTrailingSeparator(temporary) + safeFolderName(applicationName) + " crash reports\\";
 }
 
-void onCrash(const CrashEvent& event) {
+void writeReportOf(const CrashEvent& event) {
     std::unique_lock<std::timed_mutex> lock(reporterMutex, kCrashLockWait);
     const InstalledReporter* reporter = installed.get();
     if (!reporter)
@@ -72,6 +72,16 @@ void onCrash(const CrashEvent& event) {
     fixed.reportRoot = reporter->settings.reportRoot;
     fixed.minidumpType = reporter->settings.minidumpType;
     writeCrashReport(fixed, *reporter->minidump, event);
+}
+
+// Runs on the writer thread, or in the crashed thread's handler: nothing may
+// be thrown from here.
+void onCrash(const CrashEvent& event) {
+    try {
+        writeReportOf(event);
+    } catch (...) {
+        OutputDebugStringA("crash reporter: the report could not be completed\n");
+    }
 }
 
 int fail(const std::string& text) {
