@@ -18,13 +18,30 @@ std::unique_ptr<qo::Viewer> viewer;
 qo::UpdateAnswer updateAnswer;
 std::mutex updateMutex;
 
+// No exception may reach the host: `work`'s result, or `failed` if it throws.
+template <typename Result, typename Work>
+Result guarded(Result failed, Work work) noexcept {
+    try {
+        return work();
+    } catch (...) {
+        return failed;
+    }
+}
+
+template <typename Work>
+void guarded(Work work) noexcept {
+    guarded(0, [&] { work(); return 0; });
+}
+
+// The host calls the loop only between qmStart and productStopped, while the
+// viewer exists.
 class DemoLoop : public qm::ProductLoop {
 public:
-    void onFocusLost() override { viewer->setFocus(false); }
-    void onFocusGained() override { viewer->setFocus(true); }
-    void onRestored() override { viewer->setFocus(true); }
-    void onMinimized() override { viewer->setFocus(false); }
-    void onLowMemory() override { viewer->dropCaches(); }
+    void onFocusLost() override { guarded([] { viewer->setFocus(false); }); }
+    void onFocusGained() override { guarded([] { viewer->setFocus(true); }); }
+    void onRestored() override { guarded([] { viewer->setFocus(true); }); }
+    void onMinimized() override { guarded([] { viewer->setFocus(false); }); }
+    void onLowMemory() override { guarded([] { viewer->dropCaches(); }); }
     bool canClose() override { return true; }
     bool hasFocus() override { return viewer->focused(); }
     int onText(const char*, int) override { return 0; }
@@ -36,48 +53,45 @@ DemoLoop demoLoop;
 }  // namespace
 
 QO_EXPORT bool __cdecl qmUpdateSystem(qm::LaunchParameters* parameters, HWND, QMUpdateCheckDoneFn done, void*) {
-    try {
+    const bool checked = guarded(false, [&] {
         qo::UpdateAnswer answer = qo::checkForUpdate(*parameters);
-        {
-            std::lock_guard<std::mutex> lock(updateMutex);
-            updateAnswer = std::move(answer);
-        }
-    } catch (...) {
-        return false;
-    }
-    done();
-    return true;
+        std::lock_guard<std::mutex> lock(updateMutex);
+        updateAnswer = std::move(answer);
+        return true;
+    });
+    // Without an answer the host goes on at once; with one, done comes once.
+    if (checked)
+        done();
+    return checked;
 }
 
 QO_EXPORT bool __cdecl qmUpdateSystemGetData(qm::UpdateData* data) {
-    try {
+    return guarded(false, [&] {
         std::lock_guard<std::mutex> lock(updateMutex);
         data->flags = updateAnswer.flags;
         data->url = updateAnswer.url;
         data->src = updateAnswer.src;
         data->productName = updateAnswer.productName;
         return true;
-    } catch (...) {
-        return false;
-    }
+    });
 }
 
 QO_EXPORT void __cdecl qmUpdateSystemRelease() {
-    std::lock_guard<std::mutex> lock(updateMutex);
-    updateAnswer = {};
+    guarded([] {
+        std::lock_guard<std::mutex> lock(updateMutex);
+        updateAnswer = {};
+    });
 }
 
 QO_EXPORT void __cdecl qmPreInit() {}
 
 QO_EXPORT int __cdecl qmInit(qm::LaunchParameters* parameters, const qm::HostVersion*) {
-    try {
+    return guarded(1, [&] {
         viewer = std::make_unique<qo::Viewer>(*parameters);
         const std::string line = std::string("qo|qmInit scene=") + viewer->sceneName() + "\n";
         OutputDebugStringA(line.c_str());
         return 0;
-    } catch (...) {
-        return 1;
-    }
+    });
 }
 
 QO_EXPORT int __cdecl qmIsFullScreen() {
@@ -87,46 +101,48 @@ QO_EXPORT int __cdecl qmIsFullScreen() {
 QO_EXPORT int __cdecl qmStart(qm::QMLoopDelegate* delegate, int width, int height, HWND window, HWND, int) {
     if (!viewer)
         return 1;
-    try {
+    return guarded(1, [&] {
         delegate->loop = &demoLoop;
         viewer->start(delegate, window, width, height);
         return 0;
-    } catch (...) {
-        return 1;
-    }
+    });
 }
 
 QO_EXPORT void __cdecl qmStop() {
     // The viewer itself stays: the main thread may still be inside one of
     // its calls. It goes with the library.
-    if (viewer)
-        viewer->stop();
+    guarded([] {
+        if (viewer)
+            viewer->stop();
+    });
 }
 
 QO_EXPORT void __cdecl qmResize(int width, int height, int) {
-    if (viewer)
-        viewer->resize(width, height);
+    guarded([&] {
+        if (viewer)
+            viewer->resize(width, height);
+    });
 }
 
 QO_EXPORT void __cdecl qmTextInput(const char* utf8) {
-    try {
+    guarded([&] {
         if (viewer)
             viewer->textInput(utf8);
-    } catch (...) {
-    }
+    });
 }
 
 QO_EXPORT void __cdecl qmWinEvent(HWND window, UINT message, WPARAM wParam, LPARAM lParam, int*) {
-    try {
+    guarded([&] {
         if (viewer)
             viewer->windowEvent(window, message, wParam, lParam);
-    } catch (...) {
-    }
+    });
 }
 
 QO_EXPORT void __cdecl qmKeyEvent() {}
 
 QO_EXPORT void __cdecl qmReset(const char* text) {
-    if (viewer && text)
-        viewer->resetTo(text);
+    guarded([&] {
+        if (viewer && text)
+            viewer->resetTo(text);
+    });
 }
