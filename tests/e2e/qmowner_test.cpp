@@ -1,0 +1,94 @@
+// The owner tool against the real host and the test product.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "host_fixture.h"
+#include "unique_handle.h"
+
+namespace {
+
+struct Captured {
+    DWORD exitCode = 0;
+    std::string output;
+};
+
+// Runs a console program and collects its standard output. Through a file,
+// not a pipe: the programs it starts may keep a pipe open past its end.
+Captured runCapturing(const std::string& commandLine) {
+    Captured result;
+    char folder[MAX_PATH] = {};
+    char path[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, folder);
+    GetTempFileNameA(folder, "qmo", 0, path);
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    UniqueFileHandle output(CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                                        CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr));
+    if (!output)
+        return result;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = output.get();
+    startup.hStdError = output.get();
+    PROCESS_INFORMATION info = {};
+    std::string line = commandLine;
+    if (CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info)) {
+        UniqueKernelHandle process(info.hProcess);
+        UniqueKernelHandle thread(info.hThread);
+        WaitForSingleObject(process.get(), INFINITE);
+        GetExitCodeProcess(process.get(), &result.exitCode);
+    }
+    output.reset();
+    if (FILE* file = std::fopen(path, "rb")) {
+        char buffer[4096];
+        size_t read;
+        while ((read = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+            for (size_t i = 0; i < read; ++i) {
+                if (buffer[i] != '\r')  // standard output is in text mode
+                    result.output += buffer[i];
+            }
+        }
+        std::fclose(file);
+    }
+    DeleteFileA(path);
+    return result;
+}
+
+std::string qmowner(const std::string& arguments) {
+    return "\"" + testBinaryDirectory() + "qmowner.exe\" " + arguments;
+}
+
+TEST(QmOwner, RunPrintsTheStateReportsAndTheExitCode) {
+    HostFixture host("e2eqmownerrun");
+    ScopedEnvironment product({{"QMTP_ON_START", "ready;quit"}});
+    const Captured run = runCapturing(qmowner("run --timeout 120 -- -product e2eqmownerrun -client testproduct"));
+    EXPECT_EQ(0u, run.exitCode) << run.output;
+    // 6 before the update check, 1 ready, 8 quitting, 9 stopped, 0 at the end.
+    size_t at = 0;
+    for (const char* state : {"state 6\n", "state 1\n", "state 8\n", "state 9\n", "state 0\n", "exit 0\n"}) {
+        const size_t found = run.output.find(state, at);
+        ASSERT_NE(std::string::npos, found) << state << " in\n" << run.output;
+        at = found;
+    }
+}
+
+TEST(QmOwner, SendResetReachesTheProduct) {
+    HostFixture host("e2eqmownersend");
+    auto running = host.start("");
+    HWND window = host.waitForWindow();
+    ASSERT_NE(nullptr, window);
+    for (int i = 0; i < 600 && !IsWindowVisible(window); ++i)
+        Sleep(100);  // the product runs once its window shows
+    ScopedEnvironment noEcho({{"QMTP_ON_RESET", "ignore"}});
+    const Captured sent = runCapturing(qmowner("send e2eqmownersend reset \"-scene 4\""));
+    EXPECT_EQ("answer 1\n", sent.output);
+    const Captured refused = runCapturing(qmowner("send e2eqmownersend command 7"));
+    EXPECT_EQ("answer 0\n", refused.output);
+    EXPECT_EQ(0u, runCapturing(qmowner("send e2eqmownersend close")).exitCode);
+    const DebugRun run = running.get();
+    EXPECT_EQ(0u, run.exitCode);
+    EXPECT_TRUE(productSaid(run, "qmReset -scene 4"));
+}
+
+}  // namespace
