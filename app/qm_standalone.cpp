@@ -2,13 +2,14 @@
 
 #include "debug_log.h"
 #include "host_state.h"
+#include "launch_record.h"
 #include "owner_messages.h"
 #include "window_class_name.h"
 
 QMStandAlone::QMStandAlone(HINSTANCE instance_, const std::wstring& windowTitle_)
     : instance(instance_),
       windowTitle(windowTitle_),
-      params(kDefaultProduct, kDefaultState, kDefaultClient) {
+      params(qm::defaultLaunchParameters()) {
     mainWindow.store(nullptr);
     ownerWindow.store(nullptr);
     if (!SetProcessDPIAware())

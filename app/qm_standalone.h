@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "preload_table.h"
 #include "qm/launch_parameters.h"
 #include "unique_handle.h"
 
@@ -41,7 +42,7 @@ public:
     int smallIconId = 108;
     int menuId = 109;
     qm::LaunchParameters params;
-    std::string libraryFileName = "qo.dll";
+    std::string libraryFileName = kDefaultProductLibraryFile;
     HMODULE libraryHandle = nullptr;  // released through unloadProductLibrary only
     int showCommand = SW_SHOW;
     std::string libraryDirectory;
@@ -50,8 +51,4 @@ public:
     UniqueGdiObject backgroundBrush;
 };
 
-// The application's fixed identity.
-constexpr const char* kDefaultProduct = "quorvelmeet";
-constexpr const char* kDefaultState = "production";
-constexpr const char* kDefaultClient = "QUORVELMEET";
 constexpr const wchar_t* kWindowTitle = L"Quorvel Meet";

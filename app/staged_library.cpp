@@ -5,22 +5,10 @@
 
 #include <algorithm>
 
-namespace {
-
-bool isPlainName(const std::string& name) {
-    if (name.empty() || name == "." || name == "..")
-        return false;
-    for (unsigned char c : name) {
-        if (c < 0x20 || std::string("\\/:*?\"<>|").find(static_cast<char>(c)) != std::string::npos)
-            return false;
-    }
-    return true;
-}
-
-}  // namespace
+#include "apply_parameter.h"
 
 std::string stagedLibraryFolder(const std::string& stagingDirectory, const std::string& client) {
-    if (stagingDirectory.empty() || !isPlainName(client))
+    if (stagingDirectory.empty() || !qm::isPlainFileName(client))
         return {};
     std::string folder = stagingDirectory + "\\" + client + "\\lib";
     std::replace(folder.begin(), folder.end(), '/', '\\');
