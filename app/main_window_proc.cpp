@@ -8,8 +8,12 @@
 #include "private_messages.h"
 #include "product_start.h"
 #include "qm_standalone.h"
+#include "reset_request.h"
 
 namespace {
+
+constexpr UINT_PTR kRetryUpdateCheckDoneTimer = 1;
+constexpr UINT kRetryUpdateCheckDoneMs = 50;
 
 // Main thread only.
 bool inSizeMove = false;
@@ -91,10 +95,31 @@ void onChar(WPARAM unit) {
     callEntryPoint(entryPoints.qmTextInput, static_cast<const char*>(utf8));
 }
 
+// The product start must not run while a reset replaces the library on its
+// worker: then it is tried again a little later. The main thread never waits
+// for the reset, which may need it for its message boxes.
+void startAfterUpdateCheck(HWND window) {
+    QMStandAlone* application = QMStandAlone::fromWindow(window);
+    if (!application)
+        return;
+    std::unique_lock<std::mutex> lifecycle(productLifecycleLock(), std::try_to_lock);
+    if (!lifecycle.owns_lock()) {
+        SetTimer(window, kRetryUpdateCheckDoneTimer, kRetryUpdateCheckDoneMs, nullptr);
+        return;
+    }
+    onUpdateCheckDone(*application);
+}
+
+void onTimer(HWND window, WPARAM timer) {
+    if (timer == kRetryUpdateCheckDoneTimer) {
+        KillTimer(window, timer);
+        startAfterUpdateCheck(window);
+    }
+}
+
 void onPrivateMessage(HWND window, WPARAM code, LPARAM lParam) {
     if (code == kUpdateCheckDone) {
-        if (QMStandAlone* application = QMStandAlone::fromWindow(window))
-            onUpdateCheckDone(*application);
+        startAfterUpdateCheck(window);
     } else if (code == kCloseWorkerDone) {
         onCloseWorkerDone(window, lParam);
     }
@@ -172,6 +197,9 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         break;
     case kPrivateMessage:
         onPrivateMessage(window, wParam, lParam);
+        break;
+    case WM_TIMER:
+        onTimer(window, wParam);
         break;
     case kHideCursorMessage:
         ShowCursor(FALSE);

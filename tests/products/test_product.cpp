@@ -13,9 +13,13 @@
 //   QMTP_ON_START    delegate calls after qmStart, separated by ';':
 //                    ready, hide, show, fullscreen, framed, quit, stopped,
 //                    reset=TEXT
+//                    chain=N (while the scene is below N, reset to the next
+//                    scene; at N, quit), burst=N (on the first start only,
+//                    N threads each ask for a reset at once)
 //   QMTP_ON_RESET    "echo" (default): qmReset passes its text to the
 //                    delegate's reset; "ignore": it does not
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <cstdarg>
 #include <cstdio>
@@ -32,6 +36,7 @@
 namespace {
 
 qm::QMLoopDelegate* delegate = nullptr;
+int currentScene = -1;
 
 void record(const char* format, ...) {
     char line[2048] = "T|";
@@ -68,6 +73,52 @@ public:
 
 TestLoop productLoop;
 
+void chain(int last) {
+    if (currentScene >= last) {
+        delegate->quit(0, 0);
+        return;
+    }
+    const std::string next = "-scene " + std::to_string(currentScene < 0 ? 1 : currentScene + 1);
+    delegate->reset(next.c_str());
+}
+
+void burst(int threads) {
+    if (currentScene >= 0)
+        return;  // only the first start bursts
+    // The threads may still be finishing when a reset unloads the library:
+    // pin it, as a library that leaves threads behind must.
+    HMODULE self = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                       reinterpret_cast<LPCSTR>(&burst), &self);
+    qm::QMLoopDelegate* target = delegate;
+    for (int i = 0; i < threads; ++i) {
+        std::thread([target, i] {
+            const std::string text = "-scene " + std::to_string(100 + i);
+            target->reset(text.c_str());
+        }).detach();
+    }
+}
+
+// Handles and threads of this process, to see that nothing piles up.
+void recordResources() {
+    DWORD handles = 0;
+    if (!GetProcessHandleCount(GetCurrentProcess(), &handles) || handles == 0) {
+        // Without a count (Wine), the lowest free handle slot rises as
+        // handles pile up.
+        HANDLE probe = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+        handles = static_cast<DWORD>(reinterpret_cast<UINT_PTR>(probe) / 4);
+        CloseHandle(probe);
+    }
+    DWORD threads = 0;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        threads += entry.th32OwnerProcessID == GetCurrentProcessId();
+    CloseHandle(snapshot);
+    record("resources scene=%d handles=%lu threads=%lu", currentScene, handles, threads);
+}
+
 void runDelegateCalls(const std::string& script) {
     size_t start = 0;
     while (start < script.size()) {
@@ -85,6 +136,8 @@ void runDelegateCalls(const std::string& script) {
         else if (step == "quit") delegate->quit(0, 0);
         else if (step == "stopped") delegate->productStopped();
         else if (step.compare(0, 6, "reset=") == 0) delegate->reset(step.c_str() + 6);
+        else if (step.compare(0, 6, "chain=") == 0) chain(std::atoi(step.c_str() + 6));
+        else if (step.compare(0, 6, "burst=") == 0) burst(std::atoi(step.c_str() + 6));
     }
 }
 
@@ -129,6 +182,7 @@ EXPORT int __cdecl qmInit(qm::LaunchParameters* p, const qm::HostVersion* v) {
     std::string extras;
     for (const auto& extra : p->extras)
         extras += extra.first + "=" + extra.second + ";";
+    currentScene = p->scene;
     const qm::PositionTool& t = p->positionTool;
     record("qmInit version=%d.%d.%d.%d product=%s state=%s language=%s client=%s title=%s token=%s scene=%d "
            "visitMode=%d owner=%u notify=%d pt=%d,%d,%d,%s,%.2f,%.2f,%.2f extras=%s",
@@ -152,6 +206,7 @@ EXPORT int __cdecl qmStart(qm::QMLoopDelegate* hostDelegate, int width, int heig
     record("qmStart size=%dx%d client=%dx%d visible=%d same=%d reserved=%d", width, height,
            static_cast<int>(client.right), static_cast<int>(client.bottom), IsWindowVisible(window) != 0,
            window == same, reserved);
+    recordResources();
     runDelegateCalls(setting("QMTP_ON_START"));
     return 0;
 }
