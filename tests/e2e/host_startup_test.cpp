@@ -53,6 +53,9 @@ TEST(HostStartup, RunsTheProductAndEndsWithExitCodeZero) {
     // Showing the window resizes the product before it starts.
     EXPECT_TRUE(productSaid(run, "qmStart size=800x600 client=800x600 visible=1 same=1 reserved=0"));
     EXPECT_TRUE(productSaid(run, "qmStop"));
+    // Crash reporting is on unless a switch turns it off.
+    EXPECT_FALSE(run.linesStartingWith("crash reporter: installed").empty());
+    EXPECT_FALSE(run.linesStartingWith("crash reporter: uninstalled").empty());
 }
 
 struct SkipCase {
@@ -153,15 +156,18 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(HostStartup, ACloudInstanceShowsNoCatalogueBox) {
     HostFixture host("e2ecloud");
     ScopedEnvironment product({{"QMTP_FLAGS", "0x800"}});
-    const DebugRun run = host.run("-cloud_instance");
+    // The switch also counts inside a longer token.
+    const DebugRun run = host.run("-x-cloud_instance_y -cloud_instance");
     EXPECT_TRUE(run.boxes.empty());
+    EXPECT_TRUE(run.linesStartingWith("crash reporter:").empty());
     EXPECT_EQ(kExitFailure, run.exitCode);
 }
 
 TEST(HostStartup, ARefusedCheckWarnsAndStartsTheProduct) {
     HostFixture host("e2erefused");
     ScopedEnvironment product({{"QMTP_CHECK", "refuse"}, {"QMTP_ON_START", "quit"}});
-    const DebugRun run = host.run("");
+    const DebugRun run = host.run("-no_crash_report");
+    EXPECT_TRUE(run.linesStartingWith("crash reporter:").empty());
     ASSERT_EQ(1u, run.boxes.size());
     EXPECT_EQ(kUpdateFailed, run.boxes[0].text);
     EXPECT_EQ(BoxIcon::Warning, run.boxes[0].icon);
