@@ -47,6 +47,14 @@ HWND HostFixture::waitForWindow(DWORD timeoutMs) const {
     return waitForHostWindow(product, timeoutMs);
 }
 
+HWND HostFixture::waitForRunningProduct(DWORD timeoutMs) const {
+    HWND window = waitForWindow(timeoutMs);
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    while (window && !IsWindowVisible(window) && GetTickCount64() < deadline)
+        Sleep(100);
+    return window;
+}
+
 std::vector<std::string> productLines(const DebugRun& run) {
     std::vector<std::string> lines;
     for (const std::string& line : run.linesStartingWith("T|"))

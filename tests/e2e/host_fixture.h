@@ -37,6 +37,8 @@ public:
                                 DWORD timeoutMs = 90000) const;
     // The host's main window once it exists.
     HWND waitForWindow(DWORD timeoutMs = 60000) const;
+    // The host's main window once it shows: the product runs from then on.
+    HWND waitForRunningProduct(DWORD timeoutMs = 60000) const;
 
     TestInstallation installation;
     TemporaryFolder staging;

@@ -87,10 +87,8 @@ TEST(HostProduct, FullScreenProductStartsWithTheMonitorsSize) {
 TEST(HostProduct, WindowIsNamedAfterTheProductAndTitled) {
     HostFixture host("e2ewindow");
     auto running = host.start("-title \"A title\" -resolution 640x400|10x20");
-    HWND window = host.waitForWindow();
+    HWND window = host.waitForRunningProduct();
     ASSERT_NE(nullptr, window);
-    for (int i = 0; i < 600 && !IsWindowVisible(window); ++i)
-        Sleep(100);  // the product runs once its window shows
     char text[64] = {};
     GetWindowTextA(window, text, sizeof text);
     EXPECT_STREQ("A title", text);
@@ -107,10 +105,8 @@ TEST(HostProduct, WindowIsNamedAfterTheProductAndTitled) {
 TEST(HostProduct, ForgedPrivateMessagesFromAnotherProcessChangeNothing) {
     HostFixture host("e2eforged");
     auto running = host.start("-log_flags we");
-    HWND window = host.waitForWindow();
+    HWND window = host.waitForRunningProduct();
     ASSERT_NE(nullptr, window);
-    for (int i = 0; i < 600 && !IsWindowVisible(window); ++i)
-        Sleep(100);  // the product runs once its window shows
     PostMessageW(window, WM_USER, 0x1234, 0);
     PostMessageW(window, WM_USER, 0x4321, 0x10);
     PostMessageW(window, WM_USER, 0x4321, reinterpret_cast<LPARAM>(window));

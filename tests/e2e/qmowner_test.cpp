@@ -76,10 +76,8 @@ TEST(QmOwner, RunPrintsTheStateReportsAndTheExitCode) {
 TEST(QmOwner, SendResetReachesTheProduct) {
     HostFixture host("e2eqmownersend");
     auto running = host.start("");
-    HWND window = host.waitForWindow();
+    HWND window = host.waitForRunningProduct();
     ASSERT_NE(nullptr, window);
-    for (int i = 0; i < 600 && !IsWindowVisible(window); ++i)
-        Sleep(100);  // the product runs once its window shows
     ScopedEnvironment noEcho({{"QMTP_ON_RESET", "ignore"}});
     const Captured sent = runCapturing(qmowner("send e2eqmownersend reset \"-scene 4\""));
     EXPECT_EQ("answer 1\n", sent.output);
