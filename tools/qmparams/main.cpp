@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "params_inspector.h"
+#include "params_report.h"
 
 int main(int argc, char** argv) {
     try {

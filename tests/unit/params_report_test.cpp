@@ -1,4 +1,4 @@
-#include "params_inspector.h"
+#include "params_report.h"
 
 #include <gtest/gtest.h>
 
