@@ -91,18 +91,20 @@ TEST(HostReset, ABurstFromSeveralThreadsRunsOneResetAtATime) {
 
 TEST(HostReset, ACloseDuringResetsEndsTheProcessCleanly) {
     HostFixture host("e2eresetclose");
-    ScopedEnvironment product({{"QMTP_ON_START", "chain=1000"}});
-    auto running = host.start("");
-    HWND window = host.waitForWindow();
+    // A short chain that quits at its end: closes keep arriving meanwhile.
+    ScopedEnvironment product({{"QMTP_ON_START", "chain=6"}});
+    auto running = host.start("", "testproduct", 300000);
+    // The first start asks for a reset before any posted close can arrive.
+    HWND window = host.waitForRunningProduct();
     ASSERT_NE(nullptr, window);
-    Sleep(15000);  // well into the chain
     // A close that arrives while a reset runs is refused; keep asking.
-    while (running.wait_for(std::chrono::milliseconds(500)) != std::future_status::ready)
+    while (running.wait_for(std::chrono::milliseconds(300)) != std::future_status::ready)
         PostMessageW(window, WM_CLOSE, 0, 0);
     const DebugRun run = running.get();
     EXPECT_EQ(0u, run.exitCode);
     EXPECT_FALSE(run.timedOut);
     EXPECT_GE(productSaidCount(run, "qmStart"), 2u);
+    EXPECT_EQ(productSaidCount(run, "qmStart"), productSaidCount(run, "qmStop"));
 }
 
 TEST(HostReset, AFailedResetShowsItsBoxesAndEndsWithExitCodeZero) {
