@@ -2,6 +2,8 @@
 // click with a record for the owner, and its keys reach the host's services.
 #include <gtest/gtest.h>
 
+#include "screen_pixels.h"
+
 #include <algorithm>
 #include <cstring>
 #include <set>
@@ -23,23 +25,7 @@ std::vector<uint32_t> captureClient(HWND window, int rows = 1 << 16) {
     if (width <= 0 || height <= 0)
         return {};
     UniqueScreenDC screen(GetDC(nullptr));
-    UniqueMemoryDC memory(CreateCompatibleDC(screen.get()));
-    UniqueGdiObject bitmap(CreateCompatibleBitmap(screen.get(), width, height));
-    const HGDIOBJ old = SelectObject(memory.get(), bitmap.get());
-    BitBlt(memory.get(), 0, 0, width, height, screen.get(), origin.x, origin.y, SRCCOPY);
-    SelectObject(memory.get(), old);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
-    GetDIBits(memory.get(), static_cast<HBITMAP>(bitmap.get()), 0, height, pixels.data(), &info, DIB_RGB_COLORS);
-    for (uint32_t& pixel : pixels)
-        pixel &= 0xFFFFFF;
-    return pixels;
+    return capturePixels(screen.get(), origin.x, origin.y, width, height);
 }
 
 size_t distinctClientColours(HWND window) {

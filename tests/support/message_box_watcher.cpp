@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "screen_pixels.h"
+
 namespace {
 
 constexpr int kMessageTextId = 0xFFFF;
@@ -31,27 +33,7 @@ const KnownIcon knownIcons[] = {
     {BoxIcon::Question, IDI_QUESTION},
 };
 
-std::vector<DWORD> pixelsOf(HDC source, int x, int y, int width, int height) {
-    HDC memory = CreateCompatibleDC(source);
-    HBITMAP bitmap = CreateCompatibleBitmap(source, width, height);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, source, x, y, SRCCOPY);
-    SelectObject(memory, old);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    std::vector<DWORD> pixels(static_cast<size_t>(width) * height);
-    GetDIBits(memory, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    return pixels;
-}
-
-std::vector<DWORD> renderIcon(HICON icon, int width, int height, COLORREF background) {
+std::vector<uint32_t> renderIcon(HICON icon, int width, int height, COLORREF background) {
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
@@ -65,7 +47,7 @@ std::vector<DWORD> renderIcon(HICON icon, int width, int height, COLORREF backgr
     DeleteDC(memory);
     HDC drawn = CreateCompatibleDC(screen);
     old = SelectObject(drawn, bitmap);
-    std::vector<DWORD> pixels = pixelsOf(drawn, 0, 0, width, height);
+    std::vector<uint32_t> pixels = capturePixels(drawn, 0, 0, width, height);
     SelectObject(drawn, old);
     DeleteDC(drawn);
     DeleteObject(bitmap);
@@ -83,17 +65,17 @@ BoxIcon iconByPixels(HWND control) {
     if (width <= 0 || height <= 0)
         return BoxIcon::None;
     HDC screen = GetDC(nullptr);
-    const std::vector<DWORD> shown = pixelsOf(screen, rect.left, rect.top, width, height);
+    const std::vector<uint32_t> shown = capturePixels(screen, rect.left, rect.top, width, height);
     ReleaseDC(nullptr, screen);
     const COLORREF background = GetSysColor(COLOR_3DFACE);
 
     BoxIcon best = BoxIcon::None;
     size_t bestDifferences = shown.size() / 4;  // more than a quarter off: no match
     for (const KnownIcon& known : knownIcons) {
-        const std::vector<DWORD> drawn = renderIcon(LoadIcon(nullptr, known.resource), width, height, background);
+        const std::vector<uint32_t> drawn = renderIcon(LoadIcon(nullptr, known.resource), width, height, background);
         size_t differences = 0;
         for (size_t i = 0; i < shown.size(); ++i)
-            differences += (shown[i] & 0xFFFFFF) != (drawn[i] & 0xFFFFFF);
+            differences += shown[i] != drawn[i];
         if (differences < bestDifferences) {
             bestDifferences = differences;
             best = known.kind;
