@@ -1,9 +1,11 @@
 // The owner tool against the real host and the test product.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 
 #include "host_fixture.h"
+#include "owner_window.h"
 #include "unique_handle.h"
 
 namespace {
@@ -87,6 +89,36 @@ TEST(QmOwner, SendResetReachesTheProduct) {
     const DebugRun run = running.get();
     EXPECT_EQ(0u, run.exitCode);
     EXPECT_TRUE(productSaid(run, "qmReset -scene 4"));
+}
+
+TEST(QmOwner, SendResetRestartsTheProductWithTheNewTextAndTheOwnerSeesItsStatesAgain) {
+    HostFixture host("e2eqmownerreset");
+    OwnerWindow owner;
+    ScopedEnvironment product({{"QMTP_ON_START", "ready"}});
+    auto running = host.start("-owner " + owner.handleText() + " -scene 3");
+    ASSERT_NE(nullptr, host.waitForRunningProduct());
+    ASSERT_TRUE(owner.waitForState(1, 60000));
+    const Captured sent = runCapturing(qmowner("send e2eqmownerreset reset \"-scene 4 -title Again\""));
+    EXPECT_EQ("answer 1\n", sent.output);
+    // The host refuses to close while the reset runs: ask until it goes.
+    for (int attempt = 0; attempt < 60 && running.wait_for(std::chrono::seconds(3)) != std::future_status::ready;
+         ++attempt)
+        runCapturing(qmowner("send e2eqmownerreset close"));
+    const DebugRun run = running.get();
+    EXPECT_EQ(0u, run.exitCode);
+    std::vector<std::string> inits;
+    for (const std::string& line : productLines(run)) {
+        if (line.compare(0, 7, "qmInit ") == 0)
+            inits.push_back(line);
+    }
+    ASSERT_EQ(2u, inits.size());
+    EXPECT_NE(std::string::npos, inits[0].find(" scene=3"));
+    EXPECT_NE(std::string::npos, inits[1].find(" scene=4"));
+    EXPECT_NE(std::string::npos, inits[1].find(" title=Again "));
+    size_t ready = 0;
+    for (int32_t state : owner.states())
+        ready += state == 1;
+    EXPECT_EQ(2u, ready);
 }
 
 }  // namespace
