@@ -49,7 +49,7 @@ bool runService(DWORD argc, LPSTR* argv) {
     if (!understood)
         log->errorf("%s: %s", 2, kWho, error.c_str());
     else
-        done = runUpdateJob(kWho, request);
+        done = runUpdateJob(kWho, HostSession::ConsoleUser, request);
     log->clearAppenders();
     return done;
 }

@@ -1,11 +1,12 @@
 #include "update_job.h"
 
 #include <windows.h>
-#include <tlhelp32.h>
 
 #include <vector>
 
+#include "host_launch.h"
 #include "logging/logger.h"
+#include "running_processes.h"
 #include "unique_handle.h"
 #include "updater_paths.h"
 
@@ -15,39 +16,6 @@ constexpr DWORD kHostExitTimeoutMs = 60000;
 constexpr DWORD kPollIntervalMs = 200;
 
 logging::Logger* log() { return logging::Logger::getLogger(); }
-
-std::string fullPath(const std::string& path) {
-    char full[MAX_PATH] = {};
-    const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
-    return length == 0 || length >= MAX_PATH ? path : std::string(full);
-}
-
-// Running processes, other than this one, whose image is `program`.
-std::vector<UniqueKernelHandle> processesRunning(const std::string& program) {
-    std::vector<UniqueKernelHandle> found;
-    UniqueKernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot || snapshot.get() == INVALID_HANDLE_VALUE) {
-        snapshot.release();
-        return found;
-    }
-    PROCESSENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snapshot.get(), &entry); more;
-         more = Process32Next(snapshot.get(), &entry)) {
-        if (entry.th32ProcessID == GetCurrentProcessId())
-            continue;
-        UniqueKernelHandle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION,
-                                               FALSE, entry.th32ProcessID));
-        if (!process)
-            continue;
-        char image[MAX_PATH] = {};
-        DWORD size = MAX_PATH;
-        if (QueryFullProcessImageNameA(process.get(), 0, image, &size) &&
-            lstrcmpiA(fullPath(image).c_str(), program.c_str()) == 0)
-            found.push_back(std::move(process));
-    }
-    return found;
-}
 
 bool waitForHostToEnd(const char* who, const UpdaterRequest& request) {
     if (request.hostProcessId) {
@@ -60,10 +28,10 @@ bool waitForHostToEnd(const char* who, const UpdaterRequest& request) {
         }
         return true;
     }
-    const std::string program = fullPath(programOfCommandLine(request.cmd));
+    const std::string program = fullPathOf(programOfCommandLine(request.cmd));
     const DWORD start = GetTickCount();
     for (bool told = false;; told = true) {
-        const std::vector<UniqueKernelHandle> running = processesRunning(program);
+        const std::vector<UniqueKernelHandle> running = processesRunning(program, SYNCHRONIZE);
         if (running.empty())
             return true;
         if (GetTickCount() - start >= kHostExitTimeoutMs) {
@@ -110,16 +78,11 @@ bool copyTree(const char* who, const std::string& from, const std::string& to) {
     return copied;
 }
 
-bool restartHost(const char* who, const std::string& command) {
+bool restartHost(const char* who, HostSession session, const std::string& command) {
     const std::string program = programOfCommandLine(command);
-    const std::string directory = directoryOfPath(fullPath(program));
-    std::vector<char> commandLine(command.begin(), command.end());
-    commandLine.push_back('\0');
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
+    const std::string directory = directoryOfPath(fullPathOf(program));
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        directory.empty() ? nullptr : directory.c_str(), &startup, &process)) {
+    if (!startHost(session, command, directory, process)) {
         const DWORD error = GetLastError();
         log()->errorf("%s: unable to start %s (%lu)", 3, who, command.c_str(), error);
         return false;
@@ -132,7 +95,7 @@ bool restartHost(const char* who, const std::string& command) {
 
 }  // namespace
 
-bool runUpdateJob(const char* who, const UpdaterRequest& request) {
+bool runUpdateJob(const char* who, HostSession session, const UpdaterRequest& request) {
     log()->warnf("%s: product %s, product name \"%s\"", 3, who, request.product.c_str(),
                  request.productName.c_str());
     log()->warnf("%s: source %s, destination %s", 3, who, request.src.c_str(),
@@ -148,7 +111,7 @@ bool runUpdateJob(const char* who, const UpdaterRequest& request) {
         return false;
     const bool updated = copyTree(who, request.src, request.dst);
     // The user gets the host back even when the update could not be applied.
-    const bool restarted = restartHost(who, request.cmd);
+    const bool restarted = restartHost(who, session, request.cmd);
     log()->warnf("%s: done (%s)", 2, who, updated && restarted ? "updated" : "failed");
     return updated && restarted;
 }

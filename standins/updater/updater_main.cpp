@@ -23,7 +23,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
             log->errorf("qmUpdater: %s", 1, error.c_str());
             return 2;
         }
-        const bool done = runUpdateJob("qmUpdater", request);
+        const bool done = runUpdateJob("qmUpdater", HostSession::Current, request);
         log->clearAppenders();
         return done ? 0 : 1;
     } catch (...) {
