@@ -8,6 +8,9 @@
 //                    default), "thread" (done later from another thread),
 //                    "refuse" (returns false), "never" (never done)
 //   QMTP_FLAGS       UpdateData flags (decimal), QMTP_URL, QMTP_SRC, QMTP_NAME
+//   QMTP_NEWEST_BUILD  the newest build there is: a library of that build
+//                    (TEST_PRODUCT_BUILD, 1 unless built otherwise) or a
+//                    later one finds no update and answers flags 0
 //   QMTP_FULLSCREEN  what qmIsFullScreen answers (default 0)
 //   QMTP_CANCLOSE    "0": the loop refuses to close
 //   QMTP_ON_START    delegate calls after qmStart, separated by ';':
@@ -17,7 +20,13 @@
 //                    scene; at N, quit), burst=N (on the first start only,
 //                    N threads each ask for a reset at once)
 //   QMTP_ON_RESET    "echo" (default): qmReset passes its text to the
-//                    delegate's reset; "ignore": it does not
+//                    delegate's reset; "null": it asks for a reset with a
+//                    null text; "ignore": it does not
+//
+// The launch parameter -qmtp_journal FILE appends every record to FILE as
+// well: a host that the updater started again runs under no debugger, and
+// its command line, unlike its environment, reaches it through either
+// updater.
 #include <windows.h>
 #include <tlhelp32.h>
 
@@ -33,7 +42,13 @@
 
 #define EXPORT extern "C" __declspec(dllexport)
 
+#ifndef TEST_PRODUCT_BUILD
+#define TEST_PRODUCT_BUILD 1
+#endif
+
 namespace {
+
+std::string journalPath;  // from -qmtp_journal, empty: none
 
 qm::QMLoopDelegate* delegate = nullptr;
 int currentScene = -1;
@@ -46,6 +61,17 @@ void record(const char* format, ...) {
     va_end(args);
     std::strcat(line, "\n");
     OutputDebugStringA(line);
+    if (!journalPath.empty()) {
+        if (FILE* journal = std::fopen(journalPath.c_str(), "ab")) {
+            std::fputs(line + 2, journal);
+            std::fclose(journal);
+        }
+    }
+}
+
+void takeJournal(const qm::LaunchParameters& parameters) {
+    const std::string* path = parameters.findExtra("qmtp_journal");
+    journalPath = path ? *path : std::string();
 }
 
 std::string setting(const char* name, const char* otherwise = "") {
@@ -146,8 +172,9 @@ void runDelegateCalls(const std::string& script) {
 #ifndef TEST_PRODUCT_WITHOUT_UPDATE_SYSTEM
 EXPORT bool __cdecl qmUpdateSystem(qm::LaunchParameters* parameters, HWND window, QMUpdateCheckDoneFn done,
                                    void* application) {
-    record("qmUpdateSystem product=%s window=%d application=%d", parameters->product.c_str(),
-           window != nullptr, application != nullptr);
+    takeJournal(*parameters);
+    record("qmUpdateSystem product=%s window=%d application=%d build=%d", parameters->product.c_str(),
+           window != nullptr, application != nullptr, TEST_PRODUCT_BUILD);
     const std::string check = setting("QMTP_CHECK", "sync");
     if (check == "refuse")
         return false;
@@ -161,7 +188,11 @@ EXPORT bool __cdecl qmUpdateSystem(qm::LaunchParameters* parameters, HWND window
 
 #ifndef TEST_PRODUCT_WITHOUT_UPDATE_DATA
 EXPORT bool __cdecl qmUpdateSystemGetData(qm::UpdateData* data) {
+    const unsigned long newest = std::strtoul(setting("QMTP_NEWEST_BUILD", "0").c_str(), nullptr, 0);
+    const bool upToDate = newest != 0 && static_cast<unsigned long>(TEST_PRODUCT_BUILD) >= newest;
     data->flags = static_cast<unsigned>(std::strtoul(setting("QMTP_FLAGS", "0").c_str(), nullptr, 0));
+    if (upToDate)
+        data->flags = 0;
     data->url = setting("QMTP_URL");
     data->src = setting("QMTP_SRC");
     data->productName = setting("QMTP_NAME");
@@ -179,6 +210,7 @@ EXPORT void __cdecl qmPreInit() {
 }
 
 EXPORT int __cdecl qmInit(qm::LaunchParameters* p, const qm::HostVersion* v) {
+    takeJournal(*p);
     std::string extras;
     for (const auto& extra : p->extras)
         extras += extra.first + "=" + extra.second + ";";
@@ -247,7 +279,10 @@ EXPORT void __cdecl qmKeyEvent() {
 #ifndef TEST_PRODUCT_WITHOUT_RESET
 EXPORT void __cdecl qmReset(const char* text) {
     record("qmReset %s", text);
-    if (setting("QMTP_ON_RESET", "echo") == "echo" && delegate)
+    const std::string onReset = setting("QMTP_ON_RESET", "echo");
+    if (onReset == "echo" && delegate)
         delegate->reset(text);
+    else if (onReset == "null" && delegate)
+        delegate->reset(nullptr);
 }
 #endif
