@@ -7,8 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
-#include <sstream>
 #include <regex>
 
 #include "debug_harness.h"
@@ -16,28 +14,11 @@
 #include "unique_handle.h"
 #include "test_installation.h"
 #include "updater_log_file.h"
+#include "wait_until.h"
 
 namespace {
 
 constexpr DWORD kRoundTripTimeoutMs = 120000;
-
-bool waitFor(const std::function<bool()>& done, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        Sleep(250);
-    }
-    return true;
-}
-
-std::vector<std::string> fileLines(const std::string& path) {
-    std::vector<std::string> lines;
-    std::istringstream text(readWholeFile(path));
-    for (std::string line; std::getline(text, line);)
-        lines.push_back(line);
-    return lines;
-}
 
 bool hasEntry(const std::vector<UpdaterLogEntry>& entries, const UpdaterLogEntry& wanted) {
     return std::find(entries.begin(), entries.end(), wanted) != entries.end();
@@ -71,12 +52,12 @@ protected:
 
     // Waits until the updater's last line and the restarted driver's report.
     void waitForTheRoundTrip(const std::string& updater) {
-        EXPECT_TRUE(waitFor([&] { return hasEntry(readUpdaterLog(logPath()),
+        EXPECT_TRUE(waitUntil([&] { return hasEntry(readUpdaterLog(logPath()),
                                                   {"WARN", updater + ": done (updated)"}); },
                             kRoundTripTimeoutMs))
             << readWholeFile(logPath());
-        EXPECT_TRUE(waitFor([&] { return fileLines(journal()).size() >= 2; }, kRoundTripTimeoutMs));
-        EXPECT_EQ((std::vector<std::string>{"updating 1", "running 2"}), fileLines(journal()));
+        EXPECT_TRUE(waitUntil([&] { return readFileLines(journal()).size() >= 2; }, kRoundTripTimeoutMs));
+        EXPECT_EQ((std::vector<std::string>{"updating 1", "running 2"}), readFileLines(journal()));
         EXPECT_EQ("2\n", readWholeFile(dst() + "\\library.txt"));
     }
 
@@ -153,7 +134,7 @@ TEST_P(StandInUpdaterWait, CopiesOnlyOnceTheHostHasEndedAndStartsItAgain) {
     const std::string waiting = byProcessId
         ? "qmUpdater: waiting for process " + std::to_string(host.id) + " to end"
         : "qmUpdater: waiting for " + testBinaryDirectory() + "log_probe.exe to end";
-    EXPECT_TRUE(waitFor([&] { return hasEntry(readUpdaterLog(logPath()), {"WARN", waiting}); },
+    EXPECT_TRUE(waitUntil([&] { return hasEntry(readUpdaterLog(logPath()), {"WARN", waiting}); },
                         kRoundTripTimeoutMs))
         << readWholeFile(logPath());
     EXPECT_EQ("1\n", readWholeFile(dst() + "\\library.txt"));
@@ -234,7 +215,7 @@ TEST_F(UpdaterHandoff, WithoutServiceAndUpdaterTheFailureIsLoggedAndTheRunEnds) 
     ASSERT_TRUE(run.started);
     EXPECT_EQ(static_cast<DWORD>(-1), run.exitCode);
     EXPECT_EQ((std::vector<std::string>{"updating 1", "not launched, appenders 0"}),
-              fileLines(journal()));
+              readFileLines(journal()));
     EXPECT_FALSE(fileExists(temporaryUpdaterCopy()));
     EXPECT_EQ("1\n", readWholeFile(dst() + "\\library.txt"));
 

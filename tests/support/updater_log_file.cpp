@@ -19,6 +19,14 @@ std::string readWholeFile(const std::string& path) {
     return contents.str();
 }
 
+std::vector<std::string> readFileLines(const std::string& path) {
+    std::vector<std::string> lines;
+    std::istringstream text(readWholeFile(path));
+    for (std::string line; std::getline(text, line);)
+        lines.push_back(line);
+    return lines;
+}
+
 bool fileExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }

@@ -16,6 +16,8 @@ struct UpdaterLogEntry {
 // without them is kept whole as its text with the level "?".
 std::vector<UpdaterLogEntry> readUpdaterLog(const std::string& path);
 std::string readWholeFile(const std::string& path);
+// The file's lines, without their line feeds.
+std::vector<std::string> readFileLines(const std::string& path);
 bool fileExists(const std::string& path);
 
 std::string commonAppDataFolder();
