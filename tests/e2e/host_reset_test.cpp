@@ -1,7 +1,8 @@
-// Resets of the running host: in a chain, in a burst from several threads,
-// and against a close.
+// Resets of the running host: in a burst from several threads, against a
+// close, and failing.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 
 #include "host_fixture.h"
@@ -9,51 +10,136 @@
 
 namespace {
 
-struct Resources {
-    int scene;
-    unsigned long handles;
-    unsigned long threads;
+// One reset sent by the owner, as a real owner does it, and what the
+// product's second start reads.
+struct OwnerResetCase {
+    const char* name;
+    const char* startArguments;
+    const char* resetText;
+    const char* onReset;  // what the product does with qmReset's text
+    void (*check)(const DebugRun& run, const std::vector<std::string>& inits);
 };
 
-std::vector<Resources> resourcesOf(const DebugRun& run) {
-    std::vector<Resources> all;
-    for (const std::string& line : productLines(run)) {
-        Resources r = {};
-        if (std::sscanf(line.c_str(), "resources scene=%d handles=%lu threads=%lu", &r.scene, &r.handles,
-                        &r.threads) == 3)
-            all.push_back(r);
-    }
-    return all;
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
 }
 
-TEST(HostReset, AChainOfResetsRestartsTheProductEachTimeAndPilesNothingUp) {
-    const int resets = 20;
-    HostFixture host("e2eresetchain");
-    OwnerWindow owner;
-    ScopedEnvironment product({{"QMTP_ON_START", "ready;chain=" + std::to_string(resets)}});
-    DebugRunOptions options;
-    options.timeoutMs = 900000;
-    const DebugRun run = host.run("-owner " + owner.handleText() + " -log_flags IWE", "testproduct", options);
-    EXPECT_EQ(0u, run.exitCode);
-    EXPECT_FALSE(run.timedOut);
-    const std::vector<Resources> resources = resourcesOf(run);
-    ASSERT_EQ(static_cast<size_t>(resets + 1), resources.size());
-    EXPECT_EQ(static_cast<size_t>(resets + 1), productSaidCount(run, "qmStop"));  // and once at the end
-    EXPECT_EQ(static_cast<size_t>(resets),
-              run.linesStartingWith("I|QMStandAlone::_reset:incompatible parameters: current:").size());
-    // The loop delegates are never freed by design; handles and threads
-    // must come back to where they were after the first reset.
-    const Resources& first = resources[1];
-    const Resources& last = resources.back();
-    std::printf("after the first reset: %lu handles, %lu threads; after %d: %lu handles, %lu threads\n",
-                first.handles, first.threads, resets, last.handles, last.threads);
-    EXPECT_LE(last.handles, first.handles + 10);
-    EXPECT_LE(last.threads, first.threads + 3);
-    // Every start reported ready to the owner.
+const OwnerResetCase kOwnerResets[] = {
+    {"UniversalUrl", "-scene 3", "quorvelmeet://launch?scene=7&language=es", "echo",
+     [](const DebugRun&, const std::vector<std::string>& inits) {
+         EXPECT_TRUE(contains(inits[1], " scene=7 ")) << inits[1];
+         EXPECT_TRUE(contains(inits[1], " language=es ")) << inits[1];
+     }},
+    {"SameParameters", "-scene 3 -log_flags IWE", "-scene 3 -log_flags IWE", "echo",
+     [](const DebugRun& run, const std::vector<std::string>& inits) {
+         // The same record but for the extras, which the new text prunes.
+         EXPECT_EQ(inits[0].substr(0, inits[0].find(" extras=")), inits[1].substr(0, inits[1].find(" extras=")));
+         // Stopped and started again all the same, and said so.
+         EXPECT_EQ(2u, productSaidCount(run, "qmStop"));
+         EXPECT_EQ(2u, productSaidCount(run, "qmStart"));
+         const auto said = run.linesStartingWith("I|QMStandAlone::_reset:incompatible parameters: current:");
+         ASSERT_EQ(1u, said.size());
+         const std::string& line = said[0];
+         const size_t current = line.find("current:") + 8;
+         const size_t fresh = line.find(" new:");
+         ASSERT_NE(std::string::npos, fresh);
+         EXPECT_EQ(line.substr(current, fresh - current), line.substr(fresh + 5, line.size() - fresh - 6)) << line;
+     }},
+    {"NullTextFromTheProduct", "-scene 3 -title Kept", "-scene 9", "null",
+     [](const DebugRun& run, const std::vector<std::string>& inits) {
+         // A null text counts as empty: the per-run fields start over.
+         EXPECT_TRUE(productSaid(run, "qmReset -scene 9"));
+         EXPECT_FALSE(contains(inits[1], " scene=3 ")) << inits[1];
+         EXPECT_FALSE(contains(inits[1], " scene=9 ")) << inits[1];
+         EXPECT_FALSE(contains(inits[1], "Kept")) << inits[1];
+     }},
+    {"LogMaskOfThePreviousRunStays", "-scene 3 -log_flags D", "-scene 4", "echo",
+     [](const DebugRun& run, const std::vector<std::string>& inits) {
+         EXPECT_TRUE(contains(inits[1], " scene=4 ")) << inits[1];
+         // Written after the new parameters took over, so at their mask.
+         EXPECT_TRUE(run.hasLine("D|Reset: -scene 4\n"));
+     }},
+};
+
+class HostOwnerReset : public ::testing::TestWithParam<OwnerResetCase> {};
+
+std::vector<std::string> initsOf(const DebugRun& run) {
+    std::vector<std::string> inits;
+    for (const std::string& line : productLines(run)) {
+        if (line.compare(0, 7, "qmInit ") == 0)
+            inits.push_back(line);
+    }
+    return inits;
+}
+
+size_t readyReports(const OwnerWindow& owner) {
     size_t ready = 0;
     for (int32_t state : owner.states())
         ready += state == 1;
-    EXPECT_EQ(static_cast<size_t>(resets + 1), ready);
+    return ready;
+}
+
+struct OwnerReset {
+    DebugRun run;
+    std::string windowClass;  // of the main window once the product is back
+    std::string windowText;
+};
+
+// Sends the reset text from the owner window, waits for the product's second
+// start and closes the host.
+OwnerReset resetOnceFromTheOwner(const HostFixture& host, const std::string& startArguments,
+                                 const std::string& text) {
+    OwnerReset result;
+    OwnerWindow owner;
+    auto running = host.start("-owner " + owner.handleText() + " " + startArguments);
+    HWND window = host.waitForRunningProduct();
+    EXPECT_NE(nullptr, window);
+    EXPECT_TRUE(owner.waitForState(1, 60000));
+    EXPECT_EQ(1, owner.send(window, 4, text.c_str(), static_cast<DWORD>(text.size() + 1)));
+    for (int i = 0; i < 1200 && readyReports(owner) < 2; ++i)
+        Sleep(100);
+    char name[256] = {};
+    GetClassNameA(window, name, sizeof name);
+    result.windowClass = name;
+    GetWindowTextA(window, name, sizeof name);
+    result.windowText = name;
+    // A close while a reset runs is refused: ask until the host goes.
+    for (int attempt = 0; attempt < 60 && running.wait_for(std::chrono::seconds(3)) != std::future_status::ready;
+         ++attempt)
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    result.run = running.get();
+    return result;
+}
+
+TEST_P(HostOwnerReset, RestartsTheProductInTheSameWindow) {
+    const OwnerResetCase& c = GetParam();
+    HostFixture host(std::string("e2eownerreset") + c.name);
+    ScopedEnvironment product({{"QMTP_ON_START", "ready"}, {"QMTP_ON_RESET", c.onReset}});
+    const DebugRun run = resetOnceFromTheOwner(host, c.startArguments, c.resetText).run;
+    EXPECT_EQ(0u, run.exitCode);
+    const std::vector<std::string> inits = initsOf(run);
+    ASSERT_EQ(2u, inits.size());
+    c.check(run, inits);
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, HostOwnerReset, ::testing::ValuesIn(kOwnerResets),
+                         [](const ::testing::TestParamInfo<OwnerResetCase>& info) { return info.param.name; });
+
+TEST(HostReset, AnotherProductIsStartedFromItsOwnKeyInTheSameWindow) {
+    HostFixture host("e2eresetfrom");
+    HostFixture other("e2eresetto");
+    other.installation.setBinaryByte("skipUpdates", 1);  // tells which key the second start read
+    ScopedEnvironment product({{"QMTP_ON_START", "ready"}});
+    const OwnerReset reset = resetOnceFromTheOwner(host, "-title Same", "-product e2eresetto -title Other");
+    const DebugRun& run = reset.run;
+    EXPECT_EQ(0u, run.exitCode);
+    EXPECT_EQ("STAGEENGINE.E2ERESETFROM", reset.windowClass);
+    EXPECT_EQ("Same", reset.windowText);
+    EXPECT_TRUE(run.hasLine("E|Unsupported runtime product change: e2eresetfrom -> e2eresetto\n"));
+    const std::vector<std::string> inits = initsOf(run);
+    ASSERT_EQ(2u, inits.size());
+    EXPECT_TRUE(contains(inits[1], " product=e2eresetto ")) << inits[1];
+    EXPECT_EQ(1u, productSaidCount(run, "qmUpdateSystem "));  // the new key skips the check
 }
 
 TEST(HostReset, ABurstFromSeveralThreadsRunsOneResetAtATime) {
