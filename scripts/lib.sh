@@ -5,7 +5,9 @@
 QM_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 QM_BUILD=${QM_BUILD:-$QM_ROOT/build}
 export WINEPREFIX=${WINEPREFIX:-$QM_BUILD/wineprefix}
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No Mono or Gecko offers; and no menu entries or link handlers in the Linux
+# desktop for what an installer registers in the prefix.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export WINEDEBUG=${WINEDEBUG:--all}
 QM_STARTED_PIDS=()
 
@@ -19,7 +21,7 @@ qm_as_root() {
 qm_install_packages() {
   local wanted=(cmake make g++ clang libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev
                 g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 wine64
-                xvfb xauth x11-utils imagemagick locales python3 "$@")
+                xvfb xauth x11-utils imagemagick locales python3 nsis "$@")
   local missing=()
   local pkg
   for pkg in "${wanted[@]}"; do
