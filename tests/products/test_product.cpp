@@ -26,7 +26,9 @@
 // The launch parameter -qmtp_journal FILE appends every record to FILE as
 // well: a host that the updater started again runs under no debugger, and
 // its command line, unlike its environment, reaches it through either
-// updater.
+// updater. Without that parameter, QMTP_JOURNAL names the file: a link that
+// the shell hands to the host carries no test parameter, but the host
+// inherits the environment of the program that opened the link.
 #include <windows.h>
 #include <tlhelp32.h>
 
@@ -48,7 +50,7 @@
 
 namespace {
 
-std::string journalPath;  // from -qmtp_journal, empty: none
+std::string journalPath;  // from -qmtp_journal or QMTP_JOURNAL, empty: none
 
 qm::QMLoopDelegate* delegate = nullptr;
 int currentScene = -1;
@@ -69,15 +71,15 @@ void record(const char* format, ...) {
     }
 }
 
-void takeJournal(const qm::LaunchParameters& parameters) {
-    const std::string* path = parameters.findExtra("qmtp_journal");
-    journalPath = path ? *path : std::string();
-}
-
 std::string setting(const char* name, const char* otherwise = "") {
     char value[1024];
     const DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
     return length > 0 && length < sizeof value ? std::string(value, length) : std::string(otherwise);
+}
+
+void takeJournal(const qm::LaunchParameters& parameters) {
+    const std::string* path = parameters.findExtra("qmtp_journal");
+    journalPath = path ? *path : setting("QMTP_JOURNAL");
 }
 
 class TestLoop : public qm::ProductLoop {
