@@ -47,6 +47,27 @@ TEST(DebugHarness, ReportsTheExitCode) {
     EXPECT_EQ(1u, run.boxes.size());
 }
 
+TEST(DebugHarness, AWatcherSeesEachLineAsItArrivesAndMayEndTheProgramThere) {
+    std::vector<std::string> seen;
+    std::vector<double> seconds;
+    DebugRunOptions options;
+    options.onLine = [&](const ArrivingLine& line) {
+        seen.push_back(line.text);
+        seconds.push_back(line.seconds);
+        if (line.text == "E|probe error abc\n")
+            TerminateProcess(line.process, 7);  // held at this line: nothing after it runs
+    };
+    const DebugRun run = runUnderDebugger(probe(""), options);
+    const std::vector<std::string> expected = {"W|probe warning three\n", "E|probe error abc\n"};
+    EXPECT_EQ(expected, seen);
+    EXPECT_EQ(expected, run.lines);
+    EXPECT_TRUE(run.boxes.empty());
+    EXPECT_EQ(7u, run.exitCode);
+    ASSERT_EQ(2u, seconds.size());
+    EXPECT_GT(seconds[0], 0.0);
+    EXPECT_LE(seconds[0], seconds[1]);
+}
+
 TEST(DebugHarness, ReportsAProgramThatCannotStart) {
     const DebugRun run = runUnderDebugger("\"" + testBinaryDirectory() + "no_such_program.exe\"");
     EXPECT_FALSE(run.started);

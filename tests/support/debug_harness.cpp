@@ -1,5 +1,6 @@
 #include "debug_harness.h"
 
+#include <chrono>
 #include <memory>
 
 #include "unique_handle.h"
@@ -75,6 +76,7 @@ DebugRun runUnderDebugger(const std::string& commandLine, const DebugRunOptions&
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
     std::string mutableLine = commandLine;
+    const auto startedAt = std::chrono::steady_clock::now();
     if (!CreateProcessA(nullptr, &mutableLine[0], nullptr, nullptr, FALSE, DEBUG_ONLY_THIS_PROCESS,
                         nullptr, options.workingDirectory.empty() ? nullptr : options.workingDirectory.c_str(),
                         &startup, &info))
@@ -118,6 +120,10 @@ DebugRun runUnderDebugger(const std::string& commandLine, const DebugRunOptions&
             break;
         case OUTPUT_DEBUG_STRING_EVENT:
             run.lines.push_back(readDebugString(process.get(), event.u.DebugString));
+            if (options.onLine) {
+                const std::chrono::duration<double> since = std::chrono::steady_clock::now() - startedAt;
+                options.onLine({run.lines.back(), since.count(), process.get()});
+            }
             break;
         case EXCEPTION_DEBUG_EVENT:
             // The loader's breakpoint is ours to swallow; everything else is

@@ -4,6 +4,7 @@
 // debug event. Message boxes of the program are recorded and answered.
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,15 @@ struct DebugRun {
     bool hasLine(const std::string& line) const;
 };
 
+// A line as it arrives: `seconds` since the program was started, and the
+// program's process, held at the line's debug event until the watcher
+// returns (so what is read from it then is its state at that line).
+struct ArrivingLine {
+    const std::string& text;
+    double seconds;
+    HANDLE process;
+};
+
 struct DebugRunOptions {
     DWORD timeoutMs = 60000;
     std::string workingDirectory;  // empty: the caller's
@@ -30,6 +40,9 @@ struct DebugRunOptions {
     // top-level windows (WM_CLOSE), for a program that stays open after
     // telling its failure.
     size_t closeAfterBoxes = 0;
+    // Sees each line as it arrives, on the harness's thread: for timing, for
+    // reading the program's state at a line, or for ending it at a signal.
+    std::function<void(const ArrivingLine&)> onLine;
 };
 
 // Runs the program to its end (or kills it at the time-out). A test that
