@@ -4,9 +4,9 @@
 
 namespace {
 
-// Under Wine, PrivateUsage is the hosting Linux process's anonymous memory
-// (the emulator's code cache included); walking the regions gives the
-// Windows view of the same process.
+// Under Wine the counters come from the hosting Linux process (PrivateUsage
+// stays 0, PagefileUsage is its anonymous memory, the emulator's code cache
+// included); walking the regions gives the Windows view of the process.
 SIZE_T committedPrivateRegions(HANDLE process) {
     SIZE_T total = 0;
     MEMORY_BASIC_INFORMATION region = {};

@@ -89,8 +89,8 @@ int main(int argc, char** argv) {
     printMemory("after the first reset:", timeline.starts[1].memory);
     printMemory("after the last reset:", timeline.starts.back().memory);
     if (timeline.starts.front().memory.privateUsage == 0)
-        std::printf("  PrivateUsage reads 0 here (Wine fills it for the calling process only). PagefileUsage, the "
-                    "same commit charge on Windows, is under Wine the hosting Linux process's anonymous memory, the "
-                    "emulator's code cache included; the committed private regions are the Windows view.\n");
+        std::printf("  PrivateUsage reads 0 here (Wine leaves it unset). PagefileUsage, the same commit charge on "
+                    "Windows, is under Wine the hosting Linux process's anonymous memory, the emulator's code cache "
+                    "included; the committed private regions are the Windows view.\n");
     return 0;
 }
