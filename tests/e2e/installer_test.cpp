@@ -110,7 +110,8 @@ protected:
 #ifndef QM_INSTALLER_BUILT
         GTEST_SKIP() << "makensis was not found when the build was configured: there is no installer to test";
 #endif
-        // A run that ended half-way left its installation: take it away first.
+        // An installation already in the prefix (made by hand, or by a run
+        // that ended half-way) would mix its traces with this one's.
         removeInstallation();
     }
 
