@@ -189,7 +189,10 @@ TEST(HostReset, ACloseDuringResetsEndsTheProcessCleanly) {
     const DebugRun run = running.get();
     EXPECT_EQ(0u, run.exitCode);
     EXPECT_FALSE(run.timedOut);
-    EXPECT_GE(productSaidCount(run, "qmStart"), 2u);
+    // A close that lands after a reset but before the restarted product's
+    // start closes the window at once, as during the first update check;
+    // either way every start was stopped.
+    EXPECT_GE(productSaidCount(run, "qmStart"), 1u);
     EXPECT_EQ(productSaidCount(run, "qmStart"), productSaidCount(run, "qmStop"));
 }
 
