@@ -11,6 +11,7 @@
 #include "base/unique_handle.h"
 #include "host_fixture.h"
 #include "owner_window.h"
+#include "wait_until.h"
 
 namespace {
 
@@ -33,25 +34,8 @@ size_t distinctClientColours(HWND window) {
     return std::set<uint32_t>(pixels.begin(), pixels.end()).size();
 }
 
-template <typename Condition>
-bool waitUntil(Condition condition, int tenthsOfSeconds = 600) {
-    for (int i = 0; i < tenthsOfSeconds; ++i) {
-        if (condition())
-            return true;
-        Sleep(100);
-    }
-    return condition();
-}
-
 bool framed(HWND window) {
     return (GetWindowLongA(window, GWL_STYLE) & WS_CAPTION) != 0;
-}
-
-size_t readyCount(const OwnerWindow& owner) {
-    size_t count = 0;
-    for (int32_t state : owner.states())
-        count += state == 1;
-    return count;
 }
 
 // One host run, as starts cost seconds here: the demo draws, typed text
@@ -67,7 +51,7 @@ TEST(DemoProduct, DrawsAndServesItsKeysThroughTheHost) {
     ASSERT_NE(nullptr, window);
 
     // A sky gradient and a shaded chair: far more than a cleared window's colour.
-    EXPECT_TRUE(waitUntil([&] { return distinctClientColours(window) >= 16; }, 300))
+    EXPECT_TRUE(waitUntil([&] { return distinctClientColours(window) >= 16; }, 30000, 100))
         << distinctClientColours(window);
 
     // Typed text shows in the overlay's top lines; the chair stands still.
@@ -75,7 +59,7 @@ TEST(DemoProduct, DrawsAndServesItsKeysThroughTheHost) {
     const std::vector<uint32_t> beforeTyping = captureClient(window, kOverlayRows);
     PostMessageW(window, WM_CHAR, 'h', 0);
     PostMessageW(window, WM_CHAR, 'i', 0);
-    EXPECT_TRUE(waitUntil([&] { return captureClient(window, kOverlayRows) != beforeTyping; }, 300));
+    EXPECT_TRUE(waitUntil([&] { return captureClient(window, kOverlayRows) != beforeTyping; }, 30000, 100));
 
     const LPARAM centre = MAKELPARAM(320, 240);
     PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, centre);
@@ -86,19 +70,19 @@ TEST(DemoProduct, DrawsAndServesItsKeysThroughTheHost) {
                 return true;
         }
         return false;
-    }, 300));
+    }, 30000, 100));
 
     PostMessageW(window, WM_KEYDOWN, VK_F11, 0);
-    EXPECT_TRUE(waitUntil([&] { return !framed(window); }, 300));
+    EXPECT_TRUE(waitUntil([&] { return !framed(window); }, 30000, 100));
     RECT rect = {};
     GetWindowRect(window, &rect);
     EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), rect.right - rect.left);
     EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), rect.bottom - rect.top);
     PostMessageW(window, WM_KEYDOWN, VK_F11, 0);
-    EXPECT_TRUE(waitUntil([&] { return framed(window); }, 300));
+    EXPECT_TRUE(waitUntil([&] { return framed(window); }, 30000, 100));
 
     PostMessageW(window, WM_KEYDOWN, '2', 0);
-    EXPECT_TRUE(waitUntil([&] { return readyCount(owner) >= 2; }, 900));
+    EXPECT_TRUE(owner.waitForState(1, 90000, 2));
     PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0);
     const DebugRun run = running.get();
     EXPECT_FALSE(run.timedOut);

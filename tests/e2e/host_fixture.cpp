@@ -1,6 +1,7 @@
 #include "host_fixture.h"
 
 #include <cctype>
+#include <chrono>
 
 #include "owner_window.h"
 
@@ -67,8 +68,22 @@ bool productSaid(const DebugRun& run, const std::string& prefix) {
 }
 
 size_t productSaidCount(const DebugRun& run, const std::string& prefix) {
-    size_t count = 0;
-    for (const std::string& line : productLines(run))
-        count += line.compare(0, prefix.size(), prefix) == 0;
-    return count;
+    return productSaidLines(run, prefix).size();
+}
+
+std::vector<std::string> productSaidLines(const DebugRun& run, const std::string& prefix) {
+    std::vector<std::string> said;
+    for (const std::string& line : productLines(run)) {
+        if (line.compare(0, prefix.size(), prefix) == 0)
+            said.push_back(line);
+    }
+    return said;
+}
+
+DebugRun closeUntilEnded(std::future<DebugRun>& running, HWND window, DWORD everyMs, int attempts) {
+    for (int attempt = 0;
+         attempt < attempts && running.wait_for(std::chrono::milliseconds(everyMs)) != std::future_status::ready;
+         ++attempt)
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    return running.get();
 }

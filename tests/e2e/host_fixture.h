@@ -50,5 +50,11 @@ std::vector<std::string> productLines(const DebugRun& run);
 // Whether any product line starts with `prefix`.
 bool productSaid(const DebugRun& run, const std::string& prefix);
 size_t productSaidCount(const DebugRun& run, const std::string& prefix);
+// The product lines that start with `prefix`, in order.
+std::vector<std::string> productSaidLines(const DebugRun& run, const std::string& prefix);
+
+// Posts WM_CLOSE to `window` every `everyMs` until the host has ended (a host
+// refuses a close while it resets), at most `attempts` times; its run.
+DebugRun closeUntilEnded(std::future<DebugRun>& running, HWND window, DWORD everyMs, int attempts = 600);
 
 constexpr DWORD kExitFailure = static_cast<DWORD>(-1);

@@ -131,23 +131,11 @@ TEST(HostProduct, DoResetFromTheOwnerRestartsTheProductWithTheNewParameters) {
     const char text[] = "-scene 12 -positionTool poi,7,1,2,3";
     EXPECT_EQ(1, owner.send(window, 4, text, sizeof text));
     // Ready again after the restart: the owner sees the states once more.
-    for (int i = 0; i < 600; ++i) {
-        size_t ready = 0;
-        for (int32_t state : owner.states())
-            ready += state == 1;
-        if (ready >= 2)
-            break;
-        Sleep(100);
-    }
+    owner.waitForState(1, 60000, 2);
     PostMessageW(window, WM_CLOSE, 0, 0);
     const DebugRun run = running.get();
     EXPECT_EQ(0u, run.exitCode);
-    const auto lines = productLines(run);
-    std::vector<std::string> inits;
-    for (const std::string& line : lines) {
-        if (line.compare(0, 6, "qmInit") == 0)
-            inits.push_back(line);
-    }
+    const std::vector<std::string> inits = productSaidLines(run, "qmInit");
     ASSERT_EQ(2u, inits.size());
     const std::string& second = inits[1];
     EXPECT_NE(std::string::npos, second.find("language=es")) << second;

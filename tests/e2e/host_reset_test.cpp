@@ -2,7 +2,6 @@
 // close, and failing.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdio>
 
 #include "host_fixture.h"
@@ -63,22 +62,6 @@ const OwnerResetCase kOwnerResets[] = {
 
 class HostOwnerReset : public ::testing::TestWithParam<OwnerResetCase> {};
 
-std::vector<std::string> initsOf(const DebugRun& run) {
-    std::vector<std::string> inits;
-    for (const std::string& line : productLines(run)) {
-        if (line.compare(0, 7, "qmInit ") == 0)
-            inits.push_back(line);
-    }
-    return inits;
-}
-
-size_t readyReports(const OwnerWindow& owner) {
-    size_t ready = 0;
-    for (int32_t state : owner.states())
-        ready += state == 1;
-    return ready;
-}
-
 struct OwnerReset {
     DebugRun run;
     std::string windowClass;  // of the main window once the product is back
@@ -96,18 +79,13 @@ OwnerReset resetOnceFromTheOwner(const HostFixture& host, const std::string& sta
     EXPECT_NE(nullptr, window);
     EXPECT_TRUE(owner.waitForState(1, 60000));
     EXPECT_EQ(1, owner.send(window, 4, text.c_str(), static_cast<DWORD>(text.size() + 1)));
-    for (int i = 0; i < 1200 && readyReports(owner) < 2; ++i)
-        Sleep(100);
+    owner.waitForState(1, 120000, 2);
     char name[256] = {};
     GetClassNameA(window, name, sizeof name);
     result.windowClass = name;
     GetWindowTextA(window, name, sizeof name);
     result.windowText = name;
-    // A close while a reset runs is refused: ask until the host goes.
-    for (int attempt = 0; attempt < 60 && running.wait_for(std::chrono::seconds(3)) != std::future_status::ready;
-         ++attempt)
-        PostMessageW(window, WM_CLOSE, 0, 0);
-    result.run = running.get();
+    result.run = closeUntilEnded(running, window, 3000, 60);
     return result;
 }
 
@@ -117,7 +95,7 @@ TEST_P(HostOwnerReset, RestartsTheProductInTheSameWindow) {
     ScopedEnvironment product({{"QMTP_ON_START", "ready"}, {"QMTP_ON_RESET", c.onReset}});
     const DebugRun run = resetOnceFromTheOwner(host, c.startArguments, c.resetText).run;
     EXPECT_EQ(0u, run.exitCode);
-    const std::vector<std::string> inits = initsOf(run);
+    const std::vector<std::string> inits = productSaidLines(run, "qmInit ");
     ASSERT_EQ(2u, inits.size());
     c.check(run, inits);
 }
@@ -136,7 +114,7 @@ TEST(HostReset, AnotherProductIsStartedFromItsOwnKeyInTheSameWindow) {
     EXPECT_EQ("STAGEENGINE.E2ERESETFROM", reset.windowClass);
     EXPECT_EQ("Same", reset.windowText);
     EXPECT_TRUE(run.hasLine("E|Unsupported runtime product change: e2eresetfrom -> e2eresetto\n"));
-    const std::vector<std::string> inits = initsOf(run);
+    const std::vector<std::string> inits = productSaidLines(run, "qmInit ");
     ASSERT_EQ(2u, inits.size());
     EXPECT_TRUE(contains(inits[1], " product=e2eresetto ")) << inits[1];
     EXPECT_EQ(1u, productSaidCount(run, "qmUpdateSystem "));  // the new key skips the check
@@ -184,9 +162,7 @@ TEST(HostReset, ACloseDuringResetsEndsTheProcessCleanly) {
     HWND window = host.waitForRunningProduct();
     ASSERT_NE(nullptr, window);
     // A close that arrives while a reset runs is refused; keep asking.
-    while (running.wait_for(std::chrono::milliseconds(300)) != std::future_status::ready)
-        PostMessageW(window, WM_CLOSE, 0, 0);
-    const DebugRun run = running.get();
+    const DebugRun run = closeUntilEnded(running, window, 300, 1000);
     EXPECT_EQ(0u, run.exitCode);
     EXPECT_FALSE(run.timedOut);
     // A close that lands after a reset but before the restarted product's

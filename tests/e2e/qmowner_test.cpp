@@ -106,19 +106,12 @@ TEST(QmOwner, SendResetRestartsTheProductWithTheNewTextAndTheOwnerSeesItsStatesA
         runCapturing(qmowner("send e2eqmownerreset close"));
     const DebugRun run = running.get();
     EXPECT_EQ(0u, run.exitCode);
-    std::vector<std::string> inits;
-    for (const std::string& line : productLines(run)) {
-        if (line.compare(0, 7, "qmInit ") == 0)
-            inits.push_back(line);
-    }
+    const std::vector<std::string> inits = productSaidLines(run, "qmInit ");
     ASSERT_EQ(2u, inits.size());
     EXPECT_NE(std::string::npos, inits[0].find(" scene=3"));
     EXPECT_NE(std::string::npos, inits[1].find(" scene=4"));
     EXPECT_NE(std::string::npos, inits[1].find(" title=Again "));
-    size_t ready = 0;
-    for (int32_t state : owner.states())
-        ready += state == 1;
-    EXPECT_EQ(2u, ready);
+    EXPECT_EQ(2u, owner.stateCount(1));
 }
 
 }  // namespace

@@ -95,13 +95,18 @@ std::vector<int32_t> OwnerWindow::states() const {
     return codes;
 }
 
-bool OwnerWindow::waitForState(int32_t code, DWORD timeoutMs) const {
+size_t OwnerWindow::stateCount(int32_t code) const {
+    size_t count = 0;
+    for (int32_t seen : states())
+        count += seen == code;
+    return count;
+}
+
+bool OwnerWindow::waitForState(int32_t code, DWORD timeoutMs, size_t times) const {
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     for (;;) {
-        for (int32_t seen : states()) {
-            if (seen == code)
-                return true;
-        }
+        if (stateCount(code) >= times)
+            return true;
         if (GetTickCount64() >= deadline)
             return false;
         std::unique_lock<std::mutex> lock(mutex_);

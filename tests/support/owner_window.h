@@ -32,8 +32,10 @@ public:
     std::vector<ReceivedCopyData> received() const;
     // The state codes of the state reports received so far, in order.
     std::vector<int32_t> states() const;
+    // How many state reports with `code` arrived so far.
+    size_t stateCount(int32_t code) const;
     // Waits until a state report with `code` arrived; false on time-out.
-    bool waitForState(int32_t code, DWORD timeoutMs) const;
+    bool waitForState(int32_t code, DWORD timeoutMs, size_t times = 1) const;
 
     // Sends WM_COPYDATA to `target` from this window; returns the answer.
     LRESULT send(HWND target, ULONG_PTR command, const void* payload, DWORD size) const;
