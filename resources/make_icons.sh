@@ -11,6 +11,14 @@ out=${1:?usage: make_icons.sh OUTPUT_DIR [IMAGEMAGICK]}
 magick=${2:-$(command -v magick || command -v convert)}
 mkdir -p "$out"
 
+# ImageMagick hands SVG to a delegate (rsvg-convert on Debian); without one it
+# fails with a puzzling message about a temporary file.
+if ! "$magick" -background none "$here/icon_source.svg" -resize 1x1 "PNG:$out/svg_reader_check.png" 2>/dev/null; then
+  echo "make_icons.sh: $magick cannot read SVG; install the Debian package librsvg2-bin" >&2
+  exit 1
+fi
+rm -f "$out/svg_reader_check.png"
+
 render() {  # size file
   # An icon entry below 256 pixels is stored as a bitmap; BMP3 with an alpha
   # channel keeps it at 32 bits per pixel.

@@ -4,7 +4,9 @@
 
 QM_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 QM_BUILD=${QM_BUILD:-$QM_ROOT/build}
-export WINEPREFIX=${WINEPREFIX:-$QM_BUILD/wineprefix}
+# The project's own prefix: an inherited WINEPREFIX (a user's own) never
+# receives the tests' registry keys. QM_WINEPREFIX chooses another one.
+export WINEPREFIX=${QM_WINEPREFIX:-$QM_BUILD/wineprefix}
 # No Mono or Gecko offers; and no menu entries or link handlers in the Linux
 # desktop for what an installer registers in the prefix.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
@@ -17,16 +19,29 @@ qm_as_root() {
   if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
 }
 
-# Debian packages the build and the tests need.
-qm_install_packages() {
-  local wanted=(cmake make g++ clang libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev
-                g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 wine64
-                xvfb xauth x11-utils imagemagick locales python3 nsis "$@")
-  local missing=()
+# Debian packages the build and the tests need, and what each is for.
+QM_PACKAGES=(
+  cmake make g++ python3                       # native build, the qmparams case runner
+  clang                                        # fuzzing (its run-time package follows below)
+  googletest libgtest-dev libbenchmark-dev     # tests and benchmarks
+  g++-mingw-w64-i686 binutils-mingw-w64-i686   # the Windows build
+  wine wine32:i386 wine64                      # running it
+  xvfb xauth x11-utils                         # a display for windows and message boxes
+  imagemagick librsvg2-bin                     # icons from the SVG source, screenshots
+  locales                                      # a Spanish user locale
+  nsis                                         # the installer
+)
+
+qm_missing_packages() {
   local pkg
-  for pkg in "${wanted[@]}"; do
-    dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")
+  for pkg in "$@"; do
+    dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || echo "$pkg"
   done
+}
+
+qm_apt_install() {
+  local missing
+  mapfile -t missing < <(qm_missing_packages "$@")
   [ ${#missing[@]} -eq 0 ] && return 0
   qm_log "installing ${missing[*]}"
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
@@ -34,6 +49,62 @@ qm_install_packages() {
   fi
   qm_as_root apt-get update -qq
   DEBIAN_FRONTEND=noninteractive qm_as_root apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# clang's sanitizer and libFuzzer run-time is packaged per clang version.
+qm_clang_runtime_package() {
+  local major
+  major=$(clang -dumpversion | cut -d. -f1)
+  echo "libclang-rt-$major-dev"
+}
+
+qm_install_packages() {
+  qm_apt_install "${QM_PACKAGES[@]}" "$@"
+  qm_apt_install "$(qm_clang_runtime_package)"
+  qm_check_tools
+}
+
+# Fails early, naming the package, when a tool the build calls does not work.
+qm_check_tools() {
+  local tool package
+  while read -r tool package; do
+    command -v "$tool" >/dev/null || { qm_log "$tool is missing: install the Debian package $package"; return 1; }
+  done <<'TOOLS'
+cmake cmake
+clang clang
+i686-w64-mingw32-g++-posix g++-mingw-w64-i686
+i686-w64-mingw32-dlltool binutils-mingw-w64-i686
+i686-w64-mingw32-windres binutils-mingw-w64-i686
+wine wine
+Xvfb xvfb
+xdpyinfo x11-utils
+import imagemagick
+rsvg-convert librsvg2-bin
+makensis nsis
+locale-gen locales
+python3 python3
+TOOLS
+}
+
+# The machine's own Debian mirror, from its apt sources in either form: the
+# first URI that serves the release's main suite.
+qm_debian_mirror() {
+  local release=$1 etc=${QM_APT_ETC:-/etc/apt}
+  {
+    cat "$etc/sources.list" "$etc"/sources.list.d/*.list 2>/dev/null |
+      awk -v r="$release" '$1 == "deb" { i = 2; if ($2 ~ /^\[/) while ($i !~ /\]$/) i++;
+                                          if ($2 ~ /^\[/) i++; if ($(i + 1) == r) print $i }'
+    cat "$etc"/sources.list.d/*.sources 2>/dev/null |
+      awk -v r="$release" 'BEGIN { RS = ""; FS = "\n" }
+        { uris = ""; suites = ""; enabled = 1
+          for (n = 1; n <= NF; n++) {
+            if ($n ~ /^URIs:/) { uris = $n; sub(/^URIs:[ \t]*/, "", uris) }
+            if ($n ~ /^Suites:/) { suites = " " $n " "; sub(/^ Suites:/, "", suites) }
+            if ($n ~ /^Enabled:[ \t]*no/) enabled = 0
+          }
+          split(uris, u, /[ \t]+/)
+          if (enabled && suites ~ ("[ \t]" r "[ \t]")) print u[1] }'
+  } | head -n 1
 }
 
 # Some kernels run no 32-bit Linux programs, and 32-bit Wine is one. There the
@@ -46,7 +117,10 @@ qm_ensure_i386_exec() {
     local release
     release=$(. /etc/os-release && echo "$VERSION_CODENAME")
     if ! grep -rqs "${release}-backports" /etc/apt/sources.list /etc/apt/sources.list.d/; then
-      echo "deb http://deb.debian.org/debian ${release}-backports main" |
+      local mirror
+      mirror=$(qm_debian_mirror "$release")
+      [ -n "$mirror" ] || { qm_log "no Debian source for $release in the apt configuration"; return 1; }
+      echo "deb $mirror ${release}-backports main" |
         qm_as_root tee /etc/apt/sources.list.d/qm-backports.list >/dev/null
     fi
     qm_as_root apt-get update -qq
@@ -83,19 +157,35 @@ qm_start_xvfb() {
 
 # Boots the private prefix and keeps a Wine server alive. Wine's background
 # services inherit the output of the first program of a prefix, so they are
-# started here with theirs sent nowhere, before any test reads a pipe.
+# started here with theirs sent nowhere, before any test reads a pipe. A
+# server that already serves the prefix (a scripts/demo in another terminal)
+# is used as it is and left running.
+QM_STARTED_WINESERVER=0
+
 qm_start_wine() {
   mkdir -p "$(dirname "$WINEPREFIX")"
   if [ ! -f "$WINEPREFIX/system.reg" ]; then qm_log "creating the Wine prefix $WINEPREFIX"; fi
-  wineserver -p >/dev/null 2>&1 </dev/null &
-  QM_STARTED_PIDS+=($!)
+  # In the foreground the server keeps its process id, and a second server
+  # for the same prefix ends at once.
+  wineserver -f -p >/dev/null 2>&1 </dev/null &
+  local server=$!
+  sleep 0.5
+  if kill -0 "$server" 2>/dev/null; then
+    QM_STARTED_WINESERVER=1
+    QM_STARTED_PIDS+=("$server")
+  else
+    qm_log "using the Wine server already running for $WINEPREFIX"
+  fi
   wine wineboot >/dev/null 2>&1 </dev/null
 }
 
 qm_stop_started() {
-  if [ ${#QM_STARTED_PIDS[@]} -gt 0 ]; then
+  if [ "$QM_STARTED_WINESERVER" = 1 ]; then
     # The server we started ends its prefix's processes with it.
     wineserver -k >/dev/null 2>&1 || true
+    QM_STARTED_WINESERVER=0
+  fi
+  if [ ${#QM_STARTED_PIDS[@]} -gt 0 ]; then
     kill "${QM_STARTED_PIDS[@]}" 2>/dev/null || true
     wait "${QM_STARTED_PIDS[@]}" 2>/dev/null || true
     QM_STARTED_PIDS=()
