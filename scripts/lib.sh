@@ -30,6 +30,7 @@ QM_PACKAGES=(
   imagemagick librsvg2-bin                     # icons from the SVG source, screenshots
   locales                                      # a Spanish user locale
   nsis                                         # the installer
+  libssl-dev                                   # qmsign, which signs update folders (OpenSSL)
 )
 
 qm_missing_packages() {

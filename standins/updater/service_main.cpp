@@ -49,7 +49,7 @@ bool runService(DWORD argc, LPSTR* argv) {
     if (!understood)
         log->errorf("%s: %s", 2, kWho, error.c_str());
     else
-        done = runUpdateJob(kWho, HostSession::ConsoleUser, request);
+        done = runUpdateJob(kWho, startHostAsConsoleUser, request);
     log->clearAppenders();
     return done;
 }

@@ -5,10 +5,17 @@
 #include <cstdio>
 #include <string>
 
+#include "service_security.h"
 #include "unique_handle.h"
 #include "updater_arguments.h"
 
 namespace {
+
+bool grantStartToInteractiveUsers(SC_HANDLE service) {
+    std::vector<BYTE> descriptor = updaterServiceSecurity();
+    return !descriptor.empty() &&
+           SetServiceObjectSecurity(service, DACL_SECURITY_INFORMATION, descriptor.data()) != FALSE;
+}
 
 UniqueServiceHandle openManager(DWORD access) {
     UniqueServiceHandle manager(OpenSCManagerA(nullptr, nullptr, access));
@@ -35,6 +42,11 @@ bool registerUpdaterService(const char* product) {
         nullptr, nullptr));
     if (!service) {
         std::fprintf(stderr, "unable to create %s (%lu)\n", name.c_str(), GetLastError());
+        return false;
+    }
+    if (!grantStartToInteractiveUsers(service.get())) {
+        std::fprintf(stderr, "unable to let users start %s (%lu)\n", name.c_str(), GetLastError());
+        DeleteService(service.get());
         return false;
     }
     return true;

@@ -4,11 +4,12 @@
 
 #include <vector>
 
-#include "host_launch.h"
+#include "installation_check.h"
 #include "logging/logger.h"
 #include "running_processes.h"
+#include "signed_update.h"
 #include "unique_handle.h"
-#include "updater_paths.h"
+#include "update_public_key.h"
 
 namespace {
 
@@ -17,7 +18,7 @@ constexpr DWORD kPollIntervalMs = 200;
 
 logging::Logger* log() { return logging::Logger::getLogger(); }
 
-bool waitForHostToEnd(const char* who, const UpdaterRequest& request) {
+bool waitForHostToEnd(const char* who, const UpdaterRequest& request, const std::string& program) {
     if (request.hostProcessId) {
         UniqueKernelHandle host(OpenProcess(SYNCHRONIZE, FALSE, request.hostProcessId));
         if (host)
@@ -28,7 +29,6 @@ bool waitForHostToEnd(const char* who, const UpdaterRequest& request) {
         }
         return true;
     }
-    const std::string program = fullPathOf(programOfCommandLine(request.cmd));
     const DWORD start = GetTickCount();
     for (bool told = false;; told = true) {
         const std::vector<UniqueKernelHandle> running = processesRunning(program, SYNCHRONIZE);
@@ -45,73 +45,66 @@ bool waitForHostToEnd(const char* who, const UpdaterRequest& request) {
     }
 }
 
-bool isDirectory(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-// Copies every file below `from` into the same place below `to`; true when
-// nothing failed.
-bool copyTree(const char* who, const std::string& from, const std::string& to) {
-    CreateDirectoryA(to.c_str(), nullptr);
-    WIN32_FIND_DATAA found = {};
-    UniqueFindHandle search(FindFirstFileA(fileInDirectory(from, "*").c_str(), &found));
-    if (!search)
-        return true;
-    bool copied = true;
-    do {
-        const std::string name = found.cFileName;
-        if (name == "." || name == "..")
-            continue;
-        const std::string source = fileInDirectory(from, name.c_str());
-        const std::string target = fileInDirectory(to, name.c_str());
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            copied = copyTree(who, source, target) && copied;
-        } else if (CopyFileA(source.c_str(), target.c_str(), FALSE)) {
-            log()->warnf("%s: copied %s", 2, who, target.c_str());
-        } else {
-            const DWORD error = GetLastError();
-            log()->errorf("%s: unable to copy %s (%lu)", 3, who, source.c_str(), error);
-            copied = false;
-        }
-    } while (FindNextFileA(search.get(), &found));
-    return copied;
-}
-
-bool restartHost(const char* who, HostSession session, const std::string& command) {
-    const std::string program = programOfCommandLine(command);
-    const std::string directory = directoryOfPath(fullPathOf(program));
+bool restartHost(const char* who, HostStarter startHost, const CheckedRequest& checked) {
+    HostStart start;
+    start.program = checked.host;
+    start.commandLine = "\"" + checked.host + "\"";
+    if (!checked.hostArguments.empty())
+        start.commandLine += " " + checked.hostArguments;
+    start.directory = checked.destination;
     PROCESS_INFORMATION process = {};
-    if (!startHost(session, command, directory, process)) {
+    if (!startHost(who, start, process)) {
         const DWORD error = GetLastError();
-        log()->errorf("%s: unable to start %s (%lu)", 3, who, command.c_str(), error);
+        log()->errorf("%s: unable to start %s (%lu)", 3, who, start.commandLine.c_str(), error);
         return false;
     }
     UniqueKernelHandle thread(process.hThread);
     UniqueKernelHandle started(process.hProcess);
-    log()->warnf("%s: started %s (process %lu)", 3, who, command.c_str(), process.dwProcessId);
+    log()->warnf("%s: started %s (process %lu)", 3, who, start.commandLine.c_str(), process.dwProcessId);
     return true;
+}
+
+// Nothing is written unless the whole update checks out.
+bool applyUpdate(const char* who, const CheckedRequest& checked) {
+    VerifiedUpdate update;
+    std::string error;
+    if (!readVerifiedUpdate(checked.source, kUpdatePublicKeyBlob, sizeof kUpdatePublicKeyBlob, update, error)) {
+        log()->errorf("%s: update refused, nothing copied: %s", 2, who, error.c_str());
+        return false;
+    }
+    log()->warnf("%s: signed update %s of %lu files", 3, who, update.manifest.version.c_str(),
+                 static_cast<unsigned long>(update.manifest.files.size()));
+    std::vector<std::string> written;
+    const bool applied = writeVerifiedUpdate(checked.destination, update, written, error);
+    for (const std::string& path : written)
+        log()->warnf("%s: copied %s", 2, who, path.c_str());
+    if (!applied)
+        log()->errorf("%s: %s", 2, who, error.c_str());
+    return applied;
 }
 
 }  // namespace
 
-bool runUpdateJob(const char* who, HostSession session, const UpdaterRequest& request) {
+bool runUpdateJob(const char* who, HostStarter startHost, const UpdaterRequest& request) {
     log()->warnf("%s: product %s, product name \"%s\"", 3, who, request.product.c_str(),
                  request.productName.c_str());
     log()->warnf("%s: source %s, destination %s", 3, who, request.src.c_str(),
                  request.dst.c_str());
     log()->warnf("%s: command %s", 2, who, request.cmd.c_str());
 
-    // Not an update at all: nothing is copied and nothing started.
-    if (!isDirectory(request.src) || !isDirectory(request.dst)) {
-        log()->errorf("%s: source or destination is not a folder", 1, who);
+    // A request that leaves its installation is not an update at all:
+    // nothing is copied and nothing started.
+    CheckedRequest checked;
+    std::string why;
+    if (!checkRequestAgainstInstallation(request, checked, why)) {
+        log()->errorf("%s: request refused: %s", 2, who, why.c_str());
         return false;
     }
-    if (!waitForHostToEnd(who, request))
+    if (!waitForHostToEnd(who, request, checked.host))
         return false;
-    const bool updated = copyTree(who, request.src, request.dst);
+    const bool updated = applyUpdate(who, checked);
     // The user gets the host back even when the update could not be applied.
-    const bool restarted = restartHost(who, session, request.cmd);
+    const bool restarted = restartHost(who, startHost, checked);
     log()->warnf("%s: done (%s)", 2, who, updated && restarted ? "updated" : "failed");
     return updated && restarted;
 }

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Checks a built Windows program without running it:
 #   check_pe_image.sh OBJDUMP IMAGE [--imports-by-ordinal DLL ORDINAL...]
+#   check_pe_image.sh OBJDUMP IMAGE [--imports-only DLL...]
 # The image must be a 32-bit (PE32) GUI program; with --imports-by-ordinal it
-# must import from DLL exactly the ORDINALs given, each by ordinal, none by name.
+# must import from DLL exactly the ORDINALs given, each by ordinal, none by
+# name; with --imports-only it must import from no other DLL than those given
+# (letter case ignored).
 set -euo pipefail
 objdump=$1 image=$2
 shift 2
@@ -28,5 +31,12 @@ if [ "${1:-}" = --imports-by-ordinal ]; then
   [ -z "$byName" ] || fail "imports from $dll by name: $(tr '\n' ' ' <<<"$byName")"
   actual=$(awk '{ print $1 }' <<<"$rows" | sort -n | tr '\n' ' ')
   [ "$actual" = "$expected" ] || fail "imports ordinals $actual from $dll, expected $expected"
+fi
+if [ "${1:-}" = --imports-only ]; then
+  shift
+  allowed=$(printf '%s\n' "$@" | tr '[:upper:]' '[:lower:]')
+  while read -r dll; do
+    grep -qxF "$dll" <<<"$allowed" || fail "imports $dll, which is not among $*"
+  done < <(awk '/DLL Name:/ { print tolower($3) }' <<<"$headers")
 fi
 exit $status
