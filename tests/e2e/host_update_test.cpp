@@ -1,8 +1,9 @@
-// The update round trip with the real host. Build 1 of the test product lies
-// in the library folder and answers its update check with the updater; build
-// 2 waits in a staged folder. The host hands over and ends, the stand-in
-// updater copies build 2 into the library folder and starts the host again,
-// which runs build 2. The restarted host is no child of the test: its window
+// The update round trip with the real host, installed with build 1 of the
+// test product in the library folder; build 1 answers its update check with
+// the updater, build 2 waits in a signed update folder in the staging
+// folder. The host hands over and ends, the stand-in updater checks and
+// copies build 2 into the library folder and starts the host again, which
+// runs build 2. The restarted host is no child of the test: its window
 // is found by class, and its product writes its records to a journal that
 // the command line names (the one thing that reaches it through either
 // updater).
@@ -16,6 +17,7 @@
 #include "owner_window.h"
 #include "running_processes.h"
 #include "unique_handle.h"
+#include "update_fixtures.h"
 #include "updater_log_file.h"
 #include "wait_until.h"
 
@@ -88,12 +90,13 @@ protected:
     void SetUp() override {
         removeProductLogFolder(host.product);
         DeleteFileA(temporaryUpdaterCopy().c_str());
-        // The library folder of this installation alone: the update replaces its product.
+        // The library folder of this installation alone, with the host in
+        // it: the update replaces its product.
         host.installation.setText("libFilePath", library.path());
+        ASSERT_TRUE(installBuiltFiles(library.path(), {"quorvelmeet.exe", "CrashRpt1403.dll", "rbase.dll",
+                                                       "rmain.dll", "qmUpdater.exe"}));
         ASSERT_TRUE(CopyFileA(built("testproduct.dll").c_str(), installedProduct().c_str(), FALSE));
-        ASSERT_TRUE(CreateDirectoryA(staged().c_str(), nullptr));
-        ASSERT_TRUE(CopyFileA(built("testproduct_newer.dll").c_str(), (staged() + "\\" + kClient + ".dll").c_str(),
-                              FALSE));
+        ASSERT_TRUE(stageUpdateFixture("roundtrip", staged()));
         if (GetParam() == UpdaterWay::Service) {
             ASSERT_EQ(0u, runUnderDebugger(serviceProgram() + " -install " + host.product).exitCode);
         }
@@ -113,6 +116,10 @@ protected:
         return fullPathOf(GetParam() == UpdaterWay::Service ? built("qmUpdaterService.exe") : temporaryUpdaterCopy());
     }
     std::string installedProduct() const { return library.path() + "\\" + kClient + ".dll"; }
+    std::string installedHost() const { return library.path() + "\\quorvelmeet.exe"; }
+    std::string installedCommandLine() const {
+        return quoted(installedHost()) + " -product " + host.product + " -client " + kClient + " " + arguments();
+    }
     // Not the host's own staged library folder, which each start removes.
     std::string staged() const { return host.staging.path() + "\\next"; }
     std::string journal() const { return work.path() + "\\journal.txt"; }
@@ -122,7 +129,7 @@ protected:
     // The host's own lines, which open the log, with their levels.
     std::vector<UpdaterLogEntry> handOffLines() const {
         const std::string service = "QM Updater Service - " + host.product;
-        const std::string command = host.commandLine(arguments(), kClient);
+        const std::string command = installedCommandLine();
         if (GetParam() == UpdaterWay::ElevatedExecutable) {
             const std::string parameters = "-product " + host.product + " -product-name " + quoted(kProductName) +
                                            " -src " + quoted(staged()) + " -dst " + quoted(library.path()) +
@@ -153,10 +160,10 @@ protected:
             PostMessageW(window, WM_CLOSE, 0, 0);
             DWORD exitCode = 0;
             if (!waitForExit(id, kCloseTimeoutMs, exitCode))
-                terminateIfRunning(id, built("quorvelmeet.exe"));
+                terminateIfRunning(id, installedHost());
         }
         for (DWORD id : restartedHosts(readUpdaterLog(logPath())))
-            terminateIfRunning(id, built("quorvelmeet.exe"));
+            terminateIfRunning(id, installedHost());
     }
 
     HostFixture host{GetParam() == UpdaterWay::Service ? "e2eroundtrip-service" : "e2eroundtrip-exe"};
@@ -169,7 +176,7 @@ TEST_P(HostUpdateRoundTrip, TheRestartedHostRunsTheStagedBuild) {
                                {"QMTP_SRC", staged()},
                                {"QMTP_NAME", kProductName},
                                {"QMTP_NEWEST_BUILD", "2"}});
-    const DebugRun first = host.run(arguments(), kClient);
+    const DebugRun first = runUnderDebugger(installedCommandLine());
     ASSERT_TRUE(first.started);
     EXPECT_EQ(0u, first.exitCode);
     EXPECT_TRUE(first.boxes.empty());
