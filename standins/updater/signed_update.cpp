@@ -20,48 +20,62 @@ std::string lowerCase(std::string text) {
     return text;
 }
 
-// Exactly `size` bytes of the file, or false when it holds another number.
-bool readExactly(const std::string& path, std::uint64_t size, Bytes& contents, std::string& error) {
+// The file opened for reading, and its size; none when it cannot be.
+UniqueFileHandle openForReading(const std::string& path, std::uint64_t& size) {
     UniqueFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER actual = {};
-    if (!file || !GetFileSizeEx(file.get(), &actual)) {
-        error = "cannot read " + path;
-        return false;
-    }
-    if (static_cast<std::uint64_t>(actual.QuadPart) != size) {
-        error = "size of " + path + " differs from the manifest";
-        return false;
-    }
+    if (!file || !GetFileSizeEx(file.get(), &actual))
+        return UniqueFileHandle();
+    size = static_cast<std::uint64_t>(actual.QuadPart);
+    return file;
+}
+
+// `size` bytes from the start of the open file.
+bool readAll(HANDLE file, std::uint64_t size, Bytes& contents) {
     contents.assign(static_cast<std::size_t>(size), 0);
     std::size_t done = 0;
     while (done < contents.size()) {
         const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(kReadChunk, contents.size() - done));
         DWORD read = 0;
-        if (!ReadFile(file.get(), contents.data() + done, wanted, &read, nullptr) || read == 0) {
-            error = "cannot read " + path;
+        if (!ReadFile(file, contents.data() + done, wanted, &read, nullptr) || read == 0)
             return false;
-        }
         done += read;
     }
     return true;
 }
 
+// Exactly `size` bytes of the file, or false when it holds another number.
+bool readExactly(const std::string& path, std::uint64_t size, Bytes& contents, std::string& error) {
+    std::uint64_t actual = 0;
+    const UniqueFileHandle file = openForReading(path, actual);
+    if (file && actual != size) {
+        error = "size of " + path + " differs from the manifest";
+        return false;
+    }
+    if (!file || !readAll(file.get(), size, contents)) {
+        error = "cannot read " + path;
+        return false;
+    }
+    return true;
+}
+
 bool readText(const std::string& path, std::size_t limit, std::string& text, std::string& error) {
-    UniqueFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
-    LARGE_INTEGER size = {};
-    if (!file || !GetFileSizeEx(file.get(), &size)) {
+    std::uint64_t size = 0;
+    const UniqueFileHandle file = openForReading(path, size);
+    if (!file) {
         error = "no " + path;
         return false;
     }
-    if (static_cast<std::uint64_t>(size.QuadPart) > limit) {
+    Bytes contents;
+    if (size > limit) {
         error = path + " is too large";
         return false;
     }
-    Bytes contents;
-    if (!readExactly(path, static_cast<std::uint64_t>(size.QuadPart), contents, error))
+    if (!readAll(file.get(), size, contents)) {
+        error = "cannot read " + path;
         return false;
+    }
     text.assign(contents.begin(), contents.end());
     return true;
 }

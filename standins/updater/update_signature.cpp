@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <bcrypt.h>
 
+#include <cstdio>
+
 #include "unique_handle.h"
 
 namespace {
@@ -52,46 +54,20 @@ const Cng* cng() {
     return loaded.complete() ? &loaded : nullptr;
 }
 
-class Algorithm {
-public:
-    Algorithm(const Cng& cng, const wchar_t* name) : cng_(cng) {
-        if (!BCRYPT_SUCCESS(cng.openAlgorithm(&handle_, name, nullptr, 0)))
-            handle_ = nullptr;
-    }
-    ~Algorithm() {
-        if (handle_)
-            cng_.closeAlgorithm(handle_, 0);
-    }
-    Algorithm(const Algorithm&) = delete;
-    Algorithm& operator=(const Algorithm&) = delete;
-    BCRYPT_ALG_HANDLE get() const { return handle_; }
+// Closed through the same bcrypt.dll: a handle exists only once it is loaded.
+void closeAlgorithm(BCRYPT_ALG_HANDLE algorithm) { cng()->closeAlgorithm(algorithm, 0); }
+void destroyKey(BCRYPT_KEY_HANDLE key) { cng()->destroyKey(key); }
+void destroyHash(BCRYPT_HASH_HANDLE hash) { cng()->destroyHash(hash); }
+using UniqueAlgorithm = UniqueHandle<NullInvalidTraits<BCRYPT_ALG_HANDLE, closeAlgorithm>>;
+using UniqueKeyHandle = UniqueHandle<NullInvalidTraits<BCRYPT_KEY_HANDLE, destroyKey>>;
+using UniqueHash = UniqueHandle<NullInvalidTraits<BCRYPT_HASH_HANDLE, destroyHash>>;
 
-private:
-    const Cng& cng_;
-    BCRYPT_ALG_HANDLE handle_ = nullptr;
-};
-
-class PublicKey {
-public:
-    PublicKey(const Cng& cng, const Algorithm& algorithm, const unsigned char* blob, std::size_t size)
-        : cng_(cng) {
-        if (!algorithm.get() ||
-            !BCRYPT_SUCCESS(cng.importKeyPair(algorithm.get(), nullptr, BCRYPT_ECCPUBLIC_BLOB, &handle_,
-                                              const_cast<unsigned char*>(blob), static_cast<ULONG>(size), 0)))
-            handle_ = nullptr;
-    }
-    ~PublicKey() {
-        if (handle_)
-            cng_.destroyKey(handle_);
-    }
-    PublicKey(const PublicKey&) = delete;
-    PublicKey& operator=(const PublicKey&) = delete;
-    BCRYPT_KEY_HANDLE get() const { return handle_; }
-
-private:
-    const Cng& cng_;
-    BCRYPT_KEY_HANDLE handle_ = nullptr;
-};
+UniqueAlgorithm openAlgorithm(const Cng& functions, const wchar_t* name) {
+    BCRYPT_ALG_HANDLE algorithm = nullptr;
+    if (!BCRYPT_SUCCESS(functions.openAlgorithm(&algorithm, name, nullptr, 0)))
+        return UniqueAlgorithm();
+    return UniqueAlgorithm(algorithm);
+}
 
 }  // namespace
 
@@ -99,17 +75,15 @@ bool sha256Of(const void* data, std::size_t size, Bytes& digest) {
     const Cng* functions = cng();
     if (!functions)
         return false;
-    const Algorithm sha256(*functions, BCRYPT_SHA256_ALGORITHM);
-    BCRYPT_HASH_HANDLE hash = nullptr;
-    if (!sha256.get() || !BCRYPT_SUCCESS(functions->createHash(sha256.get(), &hash, nullptr, 0, nullptr, 0, 0)))
+    const UniqueAlgorithm sha256 = openAlgorithm(*functions, BCRYPT_SHA256_ALGORITHM);
+    BCRYPT_HASH_HANDLE created = nullptr;
+    if (!sha256 || !BCRYPT_SUCCESS(functions->createHash(sha256.get(), &created, nullptr, 0, nullptr, 0, 0)))
         return false;
+    const UniqueHash hash(created);
     digest.assign(kSha256Bytes, 0);
-    const bool hashed =
-        BCRYPT_SUCCESS(functions->hashData(hash, static_cast<unsigned char*>(const_cast<void*>(data)),
-                                           static_cast<ULONG>(size), 0)) &&
-        BCRYPT_SUCCESS(functions->finishHash(hash, digest.data(), kSha256Bytes, 0));
-    functions->destroyHash(hash);
-    return hashed;
+    return BCRYPT_SUCCESS(functions->hashData(hash.get(), static_cast<unsigned char*>(const_cast<void*>(data)),
+                                              static_cast<ULONG>(size), 0)) &&
+           BCRYPT_SUCCESS(functions->finishHash(hash.get(), digest.data(), kSha256Bytes, 0));
 }
 
 bool verifyManifestSignature(const std::string& manifest, const Bytes& signature,
@@ -124,18 +98,21 @@ bool verifyManifestSignature(const std::string& manifest, const Bytes& signature
         error = "SHA-256 failed";
         return false;
     }
-    const Algorithm ecdsa(*functions, BCRYPT_ECDSA_P256_ALGORITHM);
-    const PublicKey key(*functions, ecdsa, publicKeyBlob, blobSize);
-    if (!key.get()) {
+    const UniqueAlgorithm ecdsa = openAlgorithm(*functions, BCRYPT_ECDSA_P256_ALGORITHM);
+    BCRYPT_KEY_HANDLE imported = nullptr;
+    if (!ecdsa || !BCRYPT_SUCCESS(functions->importKeyPair(ecdsa.get(), nullptr, BCRYPT_ECCPUBLIC_BLOB, &imported,
+                                                           const_cast<unsigned char*>(publicKeyBlob),
+                                                           static_cast<ULONG>(blobSize), 0))) {
         error = "the built-in public key cannot be imported";
         return false;
     }
+    const UniqueKeyHandle key(imported);
     const NTSTATUS status = functions->verifySignature(key.get(), nullptr, digest.data(), digest.size(),
                                                        const_cast<unsigned char*>(signature.data()),
                                                        static_cast<ULONG>(signature.size()), 0);
     if (!BCRYPT_SUCCESS(status)) {
         char text[64];
-        wsprintfA(text, "bad signature (0x%08lX)", static_cast<unsigned long>(status));
+        std::snprintf(text, sizeof text, "bad signature (0x%08lX)", static_cast<unsigned long>(status));
         error = text;
         return false;
     }

@@ -419,20 +419,14 @@ const StrayRequest kStrayRequests[] = {
     {"ProgramOutsideTheLibrary", "staging\\next", "dst", "elsewhere\\quorvelmeet.exe", kNotTheHost},
 };
 
-class UpdaterServiceRefusal : public UpdaterHandoff, public testing::WithParamInterface<StrayRequest> {
+// Beside the installation, "elsewhere" holds a signed update and a host too.
+class UpdaterServiceRefusal : public UpdaterService, public testing::WithParamInterface<StrayRequest> {
 protected:
     void SetUp() override {
-        UpdaterHandoff::SetUp();
+        UpdaterService::SetUp();
         ASSERT_TRUE(stageUpdateFixture("library-2", work.path() + "\\elsewhere"));
         ASSERT_TRUE(installBuiltFiles(work.path() + "\\elsewhere", {"update_driver.exe"}, "quorvelmeet.exe"));
-        const DebugRun install = runUnderDebugger(service + " -install " + product);
-        ASSERT_EQ(0u, install.exitCode);
     }
-    void TearDown() override {
-        runUnderDebugger(service + " -uninstall " + product);
-        UpdaterHandoff::TearDown();
-    }
-    const std::string service = quoted(testBinaryDirectory() + "qmUpdaterService.exe");
 };
 
 TEST_P(UpdaterServiceRefusal, CopiesAndStartsNothing) {
