@@ -124,6 +124,8 @@ Section "Uninstall"
   Pop $0
 
   !insertmacro QM_EACH_FILE QM_REMOVE_FILE
+  ; The manifest of the last update the updaters applied.
+  Delete "$INSTDIR\update-manifest.txt"
   Delete "$INSTDIR\${UNINSTALLER}"
   ; Not recursive: whatever else lies in the folder is not ours to remove.
   RMDir "$INSTDIR"

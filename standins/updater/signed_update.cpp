@@ -135,7 +135,7 @@ void createFoldersOf(const std::string& folder, const std::string& relative) {
 bool readVerifiedUpdate(const std::string& folder, const unsigned char* publicKeyBlob, std::size_t blobSize,
                         VerifiedUpdate& update, std::string& error) {
     update = VerifiedUpdate();
-    std::string manifestText;
+    std::string& manifestText = update.manifestText;
     std::string signatureText;
     Bytes signature;
     if (!readText(fileInDirectory(folder, kManifestFileName), kManifestMaxBytes, manifestText, error) ||
@@ -181,17 +181,34 @@ bool readVerifiedUpdate(const std::string& folder, const unsigned char* publicKe
     return true;
 }
 
+bool installedUpdateVersion(const std::string& folder, std::string& version) {
+    std::string text;
+    std::string error;
+    UpdateManifest installed;
+    if (!readText(fileInDirectory(folder, kManifestFileName), kManifestMaxBytes, text, error) ||
+        !parseManifest(text, installed, error))
+        return false;
+    version = installed.version;
+    return true;
+}
+
 bool writeVerifiedUpdate(const std::string& folder, const VerifiedUpdate& update,
                          std::vector<std::string>& written, std::string& error) {
+    // The manifest goes last: it records the version only once every file is in place.
+    std::vector<std::pair<std::string, const Bytes*>> files;
+    for (std::size_t i = 0; i < update.manifest.files.size(); ++i)
+        files.emplace_back(update.manifest.files[i].path, &update.contents[i]);
+    const Bytes manifest(update.manifestText.begin(), update.manifestText.end());
+    files.emplace_back(kManifestFileName, &manifest);
+
     std::vector<std::string> targets;
     bool ok = true;
-    for (std::size_t i = 0; ok && i < update.manifest.files.size(); ++i) {
-        const std::string& relative = update.manifest.files[i].path;
+    for (std::size_t i = 0; ok && i < files.size(); ++i) {
+        const std::string& relative = files[i].first;
         const std::string target = fileInDirectory(folder, relative.c_str());
         createFoldersOf(folder, relative);
         targets.push_back(target);
-        if (target.size() + sizeof kPartialSuffix > MAX_PATH ||
-            !writeWhole(target + kPartialSuffix, update.contents[i])) {
+        if (target.size() + sizeof kPartialSuffix > MAX_PATH || !writeWhole(target + kPartialSuffix, *files[i].second)) {
             error = "cannot write " + target + " (" + std::to_string(GetLastError()) + ")";
             ok = false;
         }
@@ -201,7 +218,7 @@ bool writeVerifiedUpdate(const std::string& folder, const VerifiedUpdate& update
                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
             error = "cannot replace " + targets[i] + " (" + std::to_string(GetLastError()) + ")";
             ok = false;
-        } else {
+        } else if (i < update.manifest.files.size()) {
             written.push_back(targets[i]);
         }
     }

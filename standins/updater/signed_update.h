@@ -10,6 +10,7 @@
 #include "update_manifest.h"
 
 struct VerifiedUpdate {
+    std::string manifestText;  // as signed
     UpdateManifest manifest;
     std::vector<Bytes> contents;  // one per manifest file, in its order
 };
@@ -19,8 +20,13 @@ struct VerifiedUpdate {
 bool readVerifiedUpdate(const std::string& folder, const unsigned char* publicKeyBlob, std::size_t blobSize,
                         VerifiedUpdate& update, std::string& error);
 
+// The version of the update last written into `folder` (its manifest is
+// kept there); false when there is none.
+bool installedUpdateVersion(const std::string& folder, std::string& version);
+
 // Writes every file of the update below `folder`, each first under a
 // temporary name beside its place and then moved there, so that a write that
-// fails leaves the folder as it was. `written` gets each file's full path.
+// fails leaves the folder as it was; then keeps the manifest there too.
+// `written` gets each file's full path.
 bool writeVerifiedUpdate(const std::string& folder, const VerifiedUpdate& update,
                          std::vector<std::string>& written, std::string& error);

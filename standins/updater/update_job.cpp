@@ -74,6 +74,14 @@ bool applyUpdate(const char* who, const CheckedRequest& checked) {
     }
     log()->warnf("%s: signed update %s of %lu files", 3, who, update.manifest.version.c_str(),
                  static_cast<unsigned long>(update.manifest.files.size()));
+    // An older update, though signed, would bring back what a newer one fixed.
+    std::string installed;
+    if (installedUpdateVersion(checked.destination, installed) &&
+        compareManifestVersions(update.manifest.version, installed) < 0) {
+        log()->errorf("%s: update refused, nothing copied: version %s is older than the installed %s", 3, who,
+                      update.manifest.version.c_str(), installed.c_str());
+        return false;
+    }
     std::vector<std::string> written;
     const bool applied = writeVerifiedUpdate(checked.destination, update, written, error);
     for (const std::string& path : written)

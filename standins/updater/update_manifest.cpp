@@ -46,6 +46,15 @@ bool readUnsigned(std::string_view text, std::uint64_t& value) {
     return true;
 }
 
+// The next number of a version, removed with its dot; 0 when none is left.
+std::uint64_t takeVersionNumber(std::string_view& version) {
+    const std::size_t dot = std::min(version.find('.'), version.size());
+    std::uint64_t number = 0;
+    readUnsigned(version.substr(0, dot), number);
+    version.remove_prefix(std::min(dot + 1, version.size()));
+    return number;
+}
+
 int hexDigit(char c) {
     if (c >= '0' && c <= '9')
         return c - '0';
@@ -83,6 +92,31 @@ bool parseFileLine(std::string_view rest, ManifestFile& file, std::string& error
 }
 
 }  // namespace
+
+bool isManifestVersion(std::string_view version) {
+    int numbers = 0;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t dot = std::min(version.find('.', start), version.size());
+        const std::string_view number = version.substr(start, dot - start);
+        if (number.empty() || number.size() > 9 || number.find_first_not_of("0123456789") != std::string_view::npos ||
+            ++numbers > 4)
+            return false;
+        if (dot == version.size())
+            return true;
+        start = dot + 1;
+    }
+}
+
+int compareManifestVersions(std::string_view a, std::string_view b) {
+    while (!a.empty() || !b.empty()) {
+        const std::uint64_t first = takeVersionNumber(a);
+        const std::uint64_t second = takeVersionNumber(b);
+        if (first != second)
+            return first < second ? -1 : 1;
+    }
+    return 0;
+}
 
 bool isSafeRelativePath(std::string_view path) {
     if (path.empty() || isSeparator(path.front()))
@@ -134,9 +168,13 @@ bool parseManifest(std::string_view text, UpdateManifest& manifest, std::string&
         const std::size_t space = line.find(' ');
         const std::string_view key = line.substr(0, space);
         const std::string_view rest = space == std::string_view::npos ? std::string_view() : line.substr(space + 1);
-        if (key == "version" && !rest.empty()) {
+        if (key == "version") {
             if (!manifest.version.empty()) {
                 error = "repeated version";
+                return false;
+            }
+            if (!isManifestVersion(rest)) {
+                error = "bad version";
                 return false;
             }
             manifest.version = std::string(rest);

@@ -49,8 +49,17 @@ bool isSafeRelativePath(std::string_view path);
 // The same path with slashes turned into backslashes.
 std::string windowsRelativePath(std::string_view path);
 
+// Whether `version` is one to four numbers (up to nine digits each)
+// separated by dots, such as 1.3.0.
+bool isManifestVersion(std::string_view version);
+
+// Negative, zero or positive as `a` is older than, the same as or newer
+// than `b`; both are manifest versions, a missing number counts as 0.
+int compareManifestVersions(std::string_view a, std::string_view b);
+
 // Strict: the header first, then one version and at least one file line, nothing unknown, no unsafe or repeated path (letter case
-// ignored), no file of the updaters' own names, sizes within the limit.
+// ignored), no file of the updaters' own names, sizes within the limit, a
+// version as above.
 // False with the reason otherwise.
 bool parseManifest(std::string_view text, UpdateManifest& manifest, std::string& error);
 

@@ -15,6 +15,7 @@
 #include "debug_harness.h"
 #include "desktop_user_token.h"
 #include "message_box_watcher.h"
+#include "running_processes.h"
 #include "service_security.h"
 #include "unique_handle.h"
 #include "test_installation.h"
@@ -54,6 +55,10 @@ protected:
         ASSERT_TRUE(stageUpdateFixture("library-2", src()));
     }
     void TearDown() override {
+        // A host an updater started again may still be ending: the next test
+        // installs over it.
+        for (const UniqueKernelHandle& running : processesRunning(host(), SYNCHRONIZE))
+            WaitForSingleObject(running.get(), kRoundTripTimeoutMs);
         removeProductLogFolder(product);
         DeleteFileA(temporaryUpdaterCopy().c_str());
     }
@@ -70,6 +75,11 @@ protected:
         return quoted(host()) + " " + quoted(journal()) + " " + quoted(product) + " " + quoted(productName) + " " +
                quoted(src()) + " " + quoted(dst()) + " " + version;
     }
+
+    // Runs qmUpdater.exe as the host would, on the update in `folder`, with a
+    // command that starts the driver content with the library it finds now;
+    // returns its exit code once it ends.
+    DWORD runUpdaterOn(const std::string& folder) const;
 
     // Waits until the updater's last line and the restarted driver's report.
     void waitForTheRoundTrip(const std::string& updater) {
@@ -111,6 +121,9 @@ TEST_P(ElevatedUpdater, IsCopiedToTheTemporaryFolderStartedWithTheValuesAndUpdat
         {"WARN", "qmUpdater: parameters: " + parameters}};
     EXPECT_EQ(handoff, std::vector<UpdaterLogEntry>(entries.begin(), entries.begin() + 4));
     EXPECT_TRUE(hasEntry(entries, {"WARN", "qmUpdater: signed update 2 of 1 files"}));
+    // The installation keeps the manifest of what it now runs.
+    EXPECT_EQ(readWholeFile(updateFixture("library-2") + "\\update-manifest.txt"),
+              readWholeFile(dst() + "\\update-manifest.txt"));
     EXPECT_TRUE(hasEntry(entries, {"WARN", "qmUpdater: copied " + dst() + "\\library.txt"}));
     // Wine's user is an administrator and Wine shows no desktop shell window:
     // the host is started with the unelevated half of the updater's token.
@@ -362,6 +375,19 @@ const BadFolder kBadFolders[] = {
     {"DotDot", "dotdot", [](const std::string&) {}, "unsafe path ..\\library.txt"},
 };
 
+DWORD UpdaterHandoff::runUpdaterOn(const std::string& folder) const {
+    const std::string hostCommand = quoted(host()) + " " + quoted(journal()) + " " + quoted(product) + " N " +
+                                    quoted(folder) + " " + quoted(dst()) + " " + readFileLines(dst() + "\\library.txt").at(0);
+    const std::string parameters = "-product " + product + " -product-name \"N\" -src " + quoted(folder) +
+                                   " -dst " + quoted(dst()) + " -cmd '" + hostCommand + "'";
+    const StartedProcess updater = startProcess(quoted(testBinaryDirectory() + "qmUpdater.exe") + " " + parameters);
+    DWORD exitCode = 0;
+    if (!updater.handle || WaitForSingleObject(updater.handle.get(), kRoundTripTimeoutMs) != WAIT_OBJECT_0 ||
+        !GetExitCodeProcess(updater.handle.get(), &exitCode))
+        return STILL_ACTIVE;
+    return exitCode;
+}
+
 class RefusedUpdateFolder : public UpdaterHandoff, public testing::WithParamInterface<BadFolder> {};
 
 TEST_P(RefusedUpdateFolder, CopiesNothingSaysWhyAndStartsTheOldHostAgain) {
@@ -369,16 +395,7 @@ TEST_P(RefusedUpdateFolder, CopiesNothingSaysWhyAndStartsTheOldHostAgain) {
     const std::string folder = staging() + "\\" + bad.name;
     ASSERT_TRUE(stageUpdateFixture(bad.fixture, folder));
     bad.spoil(folder);
-    const std::string hostCommand = quoted(host()) + " " + quoted(journal()) + " " + quoted(product) +
-                                    " N " + quoted(folder) + " " + quoted(dst()) + " 1";
-    const std::string parameters = "-product " + product + " -product-name \"N\" -src " + quoted(folder) +
-                                   " -dst " + quoted(dst()) + " -cmd '" + hostCommand + "'";
-    const StartedProcess updater = startProcess(quoted(testBinaryDirectory() + "qmUpdater.exe") + " " + parameters);
-    ASSERT_TRUE(updater.handle);
-    ASSERT_EQ(static_cast<DWORD>(WAIT_OBJECT_0), WaitForSingleObject(updater.handle.get(), kRoundTripTimeoutMs));
-    DWORD exitCode = 0;
-    GetExitCodeProcess(updater.handle.get(), &exitCode);
-    EXPECT_EQ(1u, exitCode);
+    EXPECT_EQ(1u, runUpdaterOn(folder));
 
     const std::vector<UpdaterLogEntry> entries = readUpdaterLog(logPath());
     EXPECT_TRUE(hasEntryStartingWith(entries, {"ERROR", std::string("qmUpdater: update refused, nothing copied: ") +
@@ -389,6 +406,7 @@ TEST_P(RefusedUpdateFolder, CopiesNothingSaysWhyAndStartsTheOldHostAgain) {
     EXPECT_EQ("1\n", readWholeFile(dst() + "\\library.txt"));
     EXPECT_FALSE(fileExists(work.path() + "\\library.txt"));
     EXPECT_FALSE(fileExists(dst() + "\\version.dll"));
+    EXPECT_FALSE(fileExists(dst() + "\\update-manifest.txt"));
     // The old host runs again.
     EXPECT_TRUE(waitUntil([&] { return !readFileLines(journal()).empty(); }, kRoundTripTimeoutMs));
     EXPECT_EQ((std::vector<std::string>{"running 1"}), readFileLines(journal()));
@@ -396,6 +414,28 @@ TEST_P(RefusedUpdateFolder, CopiesNothingSaysWhyAndStartsTheOldHostAgain) {
 
 INSTANTIATE_TEST_SUITE_P(Folders, RefusedUpdateFolder, testing::ValuesIn(kBadFolders),
                          [](const testing::TestParamInfo<BadFolder>& info) { return info.param.name; });
+
+// A signed update older than the one installed would bring back what that
+// one fixed: replaying it changes nothing.
+TEST_F(UpdaterHandoff, AnOlderSignedUpdateIsRefused) {
+    EXPECT_EQ(0u, runUpdaterOn(src()));
+    EXPECT_EQ("2\n", readWholeFile(dst() + "\\library.txt"));
+    EXPECT_TRUE(waitUntil([&] { return !readFileLines(journal()).empty(); }, kRoundTripTimeoutMs));
+
+    std::string newer = readWholeFile(dst() + "\\update-manifest.txt");
+    const size_t version = newer.find("version 2\n");
+    ASSERT_NE(std::string::npos, version);
+    newer.replace(version, 10, "version 2.0.1\n");
+    writeText(dst() + "\\update-manifest.txt", newer.c_str());
+    writeText(dst() + "\\library.txt", "3\n");
+    EXPECT_EQ(1u, runUpdaterOn(src()));
+    EXPECT_TRUE(hasEntry(readUpdaterLog(logPath()),
+                         {"ERROR", "qmUpdater: update refused, nothing copied: version 2 is older than the "
+                                   "installed 2.0.1"}))
+        << readWholeFile(logPath());
+    EXPECT_EQ("3\n", readWholeFile(dst() + "\\library.txt"));
+    EXPECT_TRUE(waitUntil([&] { return readFileLines(journal()).size() >= 2; }, kRoundTripTimeoutMs));
+}
 
 // A request that leaves the installation: the service copies nothing and
 // starts nothing, whatever the folder holds.

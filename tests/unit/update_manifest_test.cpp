@@ -89,6 +89,8 @@ INSTANTIATE_TEST_SUITE_P(Manifests, RefusedManifest, testing::Values(
     BadManifest{"NoVersion", std::string(kManifestHeader) + "\nfile 3 " + kHash + " a.dll\n",
                 "manifest without version or files"},
     BadManifest{"TwoVersions", manifestWith("version 9\nfile 3 " + kHash + " a.dll\n"), "repeated version"},
+    BadManifest{"TextVersion", std::string(kManifestHeader) + "\nversion 1.3-beta\nfile 3 " + kHash + " a.dll\n",
+                "bad version"},
     BadManifest{"UnknownLine", manifestWith("run calc.exe\n"), "unknown line"},
     BadManifest{"ParentPath", manifestWith("file 3 " + kHash + " ..\\a.dll\n"), "unsafe path"},
     BadManifest{"AbsolutePath", manifestWith("file 3 " + kHash + " C:\\a.dll\n"), "unsafe path"},
@@ -108,6 +110,22 @@ INSTANTIATE_TEST_SUITE_P(Manifests, RefusedManifest, testing::Values(
                 "update too large"},
     BadManifest{"NoPath", manifestWith("file 3 " + kHash + "\n"), "file line without"}),
     [](const testing::TestParamInfo<BadManifest>& info) { return info.param.name; });
+
+TEST(ManifestVersion, IsOneToFourNumbers) {
+    for (const char* good : {"2", "1.3.0", "1.4.6.8405", "0.0", "999999999.1"})
+        EXPECT_TRUE(isManifestVersion(good)) << good;
+    for (const char* bad : {"", "1.", ".1", "1..2", "1.2.3.4.5", "1.3.0-beta", "v2", " 1", "1 ", "1234567890", "-1"})
+        EXPECT_FALSE(isManifestVersion(bad)) << bad;
+}
+
+TEST(ManifestVersion, ComparesNumberByNumber) {
+    EXPECT_LT(compareManifestVersions("1.2.0", "1.3.0"), 0);
+    EXPECT_GT(compareManifestVersions("1.10", "1.9"), 0);
+    EXPECT_EQ(0, compareManifestVersions("1.3", "1.3.0.0"));
+    EXPECT_LT(compareManifestVersions("1.3", "1.3.0.1"), 0);
+    EXPECT_GT(compareManifestVersions("2", "1.99.99.99"), 0);
+    EXPECT_EQ(0, compareManifestVersions("007", "7"));
+}
 
 TEST(Hex, ReadsExactlyTheBytesAskedFor) {
     Bytes bytes;
