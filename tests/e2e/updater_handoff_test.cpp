@@ -26,6 +26,8 @@
 namespace {
 
 constexpr DWORD kRoundTripTimeoutMs = 120000;
+// A host that ends by itself does so at once; longer, it is left over.
+constexpr DWORD kLeftoverHostMs = 15000;
 
 bool hasEntry(const std::vector<UpdaterLogEntry>& entries, const UpdaterLogEntry& wanted) {
     return std::find(entries.begin(), entries.end(), wanted) != entries.end();
@@ -55,10 +57,12 @@ protected:
         ASSERT_TRUE(stageUpdateFixture("library-2", src()));
     }
     void TearDown() override {
-        // A host an updater started again may still be ending: the next test
-        // installs over it.
-        for (const UniqueKernelHandle& running : processesRunning(host(), SYNCHRONIZE))
-            WaitForSingleObject(running.get(), kRoundTripTimeoutMs);
+        // A host an updater started again may still be ending, or be left
+        // over by a failure: the next test installs over it.
+        for (const UniqueKernelHandle& running : processesRunning(host(), SYNCHRONIZE | PROCESS_TERMINATE)) {
+            if (WaitForSingleObject(running.get(), kLeftoverHostMs) != WAIT_OBJECT_0)
+                TerminateProcess(running.get(), 1);
+        }
         removeProductLogFolder(product);
         DeleteFileA(temporaryUpdaterCopy().c_str());
     }
@@ -77,9 +81,10 @@ protected:
     }
 
     // Runs qmUpdater.exe as the host would, on the update in `folder`, with a
-    // command that starts the driver content with the library it finds now;
-    // returns its exit code once it ends.
-    DWORD runUpdaterOn(const std::string& folder) const;
+    // command that starts the driver content with a library of `version`
+    // (else it would ask for the update again); returns its exit code once
+    // it ends.
+    DWORD runUpdaterOn(const std::string& folder, const char* version) const;
 
     // Waits until the updater's last line and the restarted driver's report.
     void waitForTheRoundTrip(const std::string& updater) {
@@ -375,9 +380,9 @@ const BadFolder kBadFolders[] = {
     {"DotDot", "dotdot", [](const std::string&) {}, "unsafe path ..\\library.txt"},
 };
 
-DWORD UpdaterHandoff::runUpdaterOn(const std::string& folder) const {
+DWORD UpdaterHandoff::runUpdaterOn(const std::string& folder, const char* version) const {
     const std::string hostCommand = quoted(host()) + " " + quoted(journal()) + " " + quoted(product) + " N " +
-                                    quoted(folder) + " " + quoted(dst()) + " " + readFileLines(dst() + "\\library.txt").at(0);
+                                    quoted(folder) + " " + quoted(dst()) + " " + version;
     const std::string parameters = "-product " + product + " -product-name \"N\" -src " + quoted(folder) +
                                    " -dst " + quoted(dst()) + " -cmd '" + hostCommand + "'";
     const StartedProcess updater = startProcess(quoted(testBinaryDirectory() + "qmUpdater.exe") + " " + parameters);
@@ -395,7 +400,7 @@ TEST_P(RefusedUpdateFolder, CopiesNothingSaysWhyAndStartsTheOldHostAgain) {
     const std::string folder = staging() + "\\" + bad.name;
     ASSERT_TRUE(stageUpdateFixture(bad.fixture, folder));
     bad.spoil(folder);
-    EXPECT_EQ(1u, runUpdaterOn(folder));
+    EXPECT_EQ(1u, runUpdaterOn(folder, "1"));
 
     const std::vector<UpdaterLogEntry> entries = readUpdaterLog(logPath());
     EXPECT_TRUE(hasEntryStartingWith(entries, {"ERROR", std::string("qmUpdater: update refused, nothing copied: ") +
@@ -418,7 +423,7 @@ INSTANTIATE_TEST_SUITE_P(Folders, RefusedUpdateFolder, testing::ValuesIn(kBadFol
 // A signed update older than the one installed would bring back what that
 // one fixed: replaying it changes nothing.
 TEST_F(UpdaterHandoff, AnOlderSignedUpdateIsRefused) {
-    EXPECT_EQ(0u, runUpdaterOn(src()));
+    EXPECT_EQ(0u, runUpdaterOn(src(), "2"));
     EXPECT_EQ("2\n", readWholeFile(dst() + "\\library.txt"));
     EXPECT_TRUE(waitUntil([&] { return !readFileLines(journal()).empty(); }, kRoundTripTimeoutMs));
 
@@ -428,13 +433,14 @@ TEST_F(UpdaterHandoff, AnOlderSignedUpdateIsRefused) {
     newer.replace(version, 10, "version 2.0.1\n");
     writeText(dst() + "\\update-manifest.txt", newer.c_str());
     writeText(dst() + "\\library.txt", "3\n");
-    EXPECT_EQ(1u, runUpdaterOn(src()));
+    EXPECT_EQ(1u, runUpdaterOn(src(), "3"));
     EXPECT_TRUE(hasEntry(readUpdaterLog(logPath()),
                          {"ERROR", "qmUpdater: update refused, nothing copied: version 2 is older than the "
                                    "installed 2.0.1"}))
         << readWholeFile(logPath());
     EXPECT_EQ("3\n", readWholeFile(dst() + "\\library.txt"));
     EXPECT_TRUE(waitUntil([&] { return readFileLines(journal()).size() >= 2; }, kRoundTripTimeoutMs));
+    EXPECT_EQ((std::vector<std::string>{"running 2", "running 3"}), readFileLines(journal()));
 }
 
 // A request that leaves the installation: the service copies nothing and
