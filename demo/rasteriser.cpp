@@ -90,13 +90,11 @@ void Rasteriser::bind(uint32_t* pixels, int width, int height, int samplesPerAxi
         colours_ = pixels_;
     }
     depth_.resize(count);
-    objects_.resize(count);
 }
 
 void Rasteriser::dropBuffers() {  // clear() refills them after the next bind
     std::vector<uint32_t>().swap(samples_);
     std::vector<float>().swap(depth_);
-    std::vector<int16_t>().swap(objects_);
     pixels_ = colours_ = nullptr;
     width_ = height_ = sampleWidth_ = sampleHeight_ = 0;
 }
@@ -111,12 +109,21 @@ void Rasteriser::clear(uint32_t colour) {
         std::fill(row, row + sampleWidth_, shade(colour, 1.2f - 0.6f * depth));
     }
     std::fill(depth_.begin(), depth_.end(), 0.0f);
-    std::fill(objects_.begin(), objects_.end(), static_cast<int16_t>(kNoObject));
 }
 
-void Rasteriser::draw(const Scene& scene, const Camera& camera, Vec3 scale, float spin) {
+size_t Rasteriser::sampleAtCentre(const Pixel& pixel) const {
+    if (pixel.x < 0 || pixel.y < 0 || pixel.x >= width_ || pixel.y >= height_)
+        return kNoSample;
+    const int half = samplesPerAxis_ / 2;
+    return static_cast<size_t>(pixel.y * samplesPerAxis_ + half) * sampleWidth_ +
+           static_cast<size_t>(pixel.x * samplesPerAxis_ + half);
+}
+
+int Rasteriser::draw(const Scene& scene, const Camera& camera, Vec3 scale, float spin, const Pixel* pick) {
     if (!colours_)
-        return;
+        return kNoObject;
+    pickSample_ = pick ? sampleAtCentre(*pick) : kNoSample;
+    picked_ = kNoObject;
     const float cs = std::cos(spin), sn = std::sin(spin);
     auto turn = [&](Vec3 v) { return Vec3{cs * v.x + sn * v.z, v.y, -sn * v.x + cs * v.z}; };
     auto place = [&](Vec3 p) { return turn({p.x * scale.x, p.y * scale.y, p.z * scale.z}); };
@@ -132,15 +139,21 @@ void Rasteriser::draw(const Scene& scene, const Camera& camera, Vec3 scale, floa
                             static_cast<float>(sampleHeight_) * 0.5f - focal_ * v.position.y * inverseZ, inverseZ,
                             v.light * inverseZ};
     };
+    // A mirroring scale turns the corners' winding inside out.
+    const float outwards = scale.x * scale.y * scale.z < 0 ? -1.0f : 1.0f;
     const Vec3 eye = camera.eye();
     for (const Triangle& t : scene.triangles) {
         const Vec3 world[3] = {place(t.corners[0]), place(t.corners[1]), place(t.corners[2])};
-        // Light the side the camera sees: the scenes need not agree on winding.
         const Vec3 face = cross(world[1] - world[0], world[2] - world[0]);
-        const float towardsEye = dot(face, eye - world[0]) < 0 ? -1.0f : 1.0f;
+        const float towardsEye = dot(face, eye - world[0]) * outwards < 0 ? -1.0f : 1.0f;
+        // The back of a solid's face is inside it, behind its front faces.
+        if (scene.solid && towardsEye < 0)
+            continue;
+        // Otherwise light the side the camera sees: winding says nothing.
+        const float lightSide = towardsEye * outwards;
         ViewVertex view[3];
         for (int i = 0; i < 3; ++i) {
-            const float lit = std::max(0.0f, towardsEye * dot(placeNormal(t.normals[i]), kLight));
+            const float lit = std::max(0.0f, lightSide * dot(placeNormal(t.normals[i]), kLight));
             view[i] = {camera.toView(world[i]), kAmbient + kDiffuse * lit};
         }
         ViewVertex clipped[4];
@@ -151,6 +164,7 @@ void Rasteriser::draw(const Scene& scene, const Camera& camera, Vec3 scale, floa
         for (int i = 1; i + 1 < corners; ++i)
             fill(s0, project(clipped[i]), project(clipped[i + 1]), t.colour, t.object);
     }
+    return picked_;
 }
 
 void Rasteriser::fill(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c, uint32_t colour,
@@ -170,7 +184,6 @@ void Rasteriser::fill(const ScreenVertex& a, const ScreenVertex& b, const Screen
     const float inverseArea = 1.0f / area;
     const float red = static_cast<float>((colour >> 16) & 0xFF), green = static_cast<float>((colour >> 8) & 0xFF),
                 blue = static_cast<float>(colour & 0xFF);
-    const int16_t objectTag = static_cast<int16_t>(object);
     const float px0 = static_cast<float>(x0) + 0.5f;
     for (int y = y0; y <= y1; ++y) {
         const float py = static_cast<float>(y) + 0.5f;
@@ -193,10 +206,11 @@ void Rasteriser::fill(const ScreenVertex& a, const ScreenVertex& b, const Screen
                 continue;
             depth_[at] = inverseZ;
             const float light = (w0 * a.lightOverZ + w1 * b.lightOverZ + w2 * c.lightOverZ) / inverseZ;
-            colours_[at] = static_cast<uint32_t>(std::min(255.0f, red * light)) << 16 |
-                           static_cast<uint32_t>(std::min(255.0f, green * light)) << 8 |
-                           static_cast<uint32_t>(std::min(255.0f, blue * light));
-            objects_[at] = objectTag;
+            colours_[at] = static_cast<uint32_t>(static_cast<int>(std::min(255.0f, red * light)) << 16 |
+                                                 static_cast<int>(std::min(255.0f, green * light)) << 8 |
+                                                 static_cast<int>(std::min(255.0f, blue * light)));
+            if (at == pickSample_)
+                picked_ = object;
         }
     }
 }
@@ -217,13 +231,6 @@ void Rasteriser::resolve() {
             out[x] = ((redBlue >> 2) & 0xFF00FF) | ((green >> 2) & 0xFF00);
         }
     }
-}
-
-int Rasteriser::objectAt(int x, int y) const {
-    if (x < 0 || y < 0 || x >= width_ || y >= height_ || objects_.empty())
-        return kNoObject;
-    const int sx = x * samplesPerAxis_ + samplesPerAxis_ / 2, sy = y * samplesPerAxis_ + samplesPerAxis_ / 2;
-    return objects_[static_cast<size_t>(sy) * sampleWidth_ + sx];
 }
 
 }  // namespace qo

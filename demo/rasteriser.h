@@ -3,7 +3,7 @@
 // rows, 0x00RRGGBB): smooth shading from the triangles' corner normals under
 // one directional light and an ambient term, and 2x2 samples a pixel when
 // asked, resolved to their mean so that silhouettes come out smooth. It also
-// records which object covers each sample, for picking.
+// tells which object it drew at one pixel, for picking.
 #include <cstdint>
 #include <vector>
 
@@ -15,6 +15,10 @@ namespace qo {
 constexpr int kNoObject = -1;
 constexpr int kMaxSamplesPerAxis = 2;
 
+struct Pixel {
+    int x, y;
+};
+
 class Rasteriser {
 public:
     // `pixels` has width * height entries and outlives the calls below; each
@@ -23,13 +27,12 @@ public:
     // Starts a frame: a sky of `colour`, nothing drawn yet.
     void clear(uint32_t colour);
     // Draws the scene, scaled by `scale` and turned by `spin` about its
-    // vertical axis, as seen by `camera`.
-    void draw(const Scene& scene, const Camera& camera, Vec3 scale, float spin);
+    // vertical axis, as seen by `camera`. Answers the object now drawn at
+    // the centre of `pick`, or kNoObject (sky, outside, or no pick asked).
+    int draw(const Scene& scene, const Camera& camera, Vec3 scale, float spin, const Pixel* pick = nullptr);
     // Writes the frame into the pixels; needed only with more than one
     // sample a pixel.
     void resolve();
-    // The object at the centre of pixel (x, y), or kNoObject.
-    int objectAt(int x, int y) const;
     // Frees the buffers of samples; the next bind makes them again.
     void dropBuffers();
 
@@ -40,6 +43,7 @@ private:
         float lightOverZ;  // the corner's brightness times inverseZ, for perspective-correct shading
     };
     void fill(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c, uint32_t colour, int object);
+    size_t sampleAtCentre(const Pixel& pixel) const;
 
     uint32_t* pixels_ = nullptr;
     int width_ = 0, height_ = 0;
@@ -49,7 +53,11 @@ private:
     uint32_t* colours_ = nullptr;      // the pixels themselves, or samples_ with more than one a pixel
     std::vector<uint32_t> samples_;
     std::vector<float> depth_;         // 1/z of the nearest surface so far, 0 for none
-    std::vector<int16_t> objects_;
+    // The sample a pick asks about, and the object last drawn there: the
+    // depth test makes the last the nearest.
+    static constexpr size_t kNoSample = ~size_t(0);
+    size_t pickSample_ = kNoSample;
+    int picked_ = kNoObject;
 };
 
 }  // namespace qo

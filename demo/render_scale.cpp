@@ -18,8 +18,12 @@ constexpr double kClimbShare = 0.7;
 // wait seconds for a fluid picture. One such frame alone is a stall.
 constexpr double kStallFactor = 2;
 constexpr int kStallsToStepDown = 2;
+// A climb that lasted this many windows was right, and the next one need not
+// wait longer; a climb never waits for more than the most windows.
+constexpr int kWindowsToProveAClimb = 8;
+constexpr int kMostWindowsToClimb = 16;
 
-template <size_t N>
+template <std::size_t N>
 double median(std::array<double, N> values) {
     std::sort(values.begin(), values.end());
     const size_t middle = values.size() / 2;
@@ -47,45 +51,71 @@ void ScaleController::fitClient(int width, int height) {
     width_ = width;
     height_ = height;
     level_ = lowestIndexOfSameSize(level_);
+    windowsToClimb_ = 1;
+    windowsSinceClimb_ = -1;
     restart();
 }
 
-bool ScaleController::addFrame(double milliseconds) {
+bool ScaleController::addFrame(const FrameTime& frame) {
     if (framesToSkip_ > 0) {
         --framesToSkip_;
         return false;
     }
-    framesOverBudget_ = milliseconds > kStallFactor * kFrameBudgetMs ? framesOverBudget_ + 1 : 0;
-    window_[static_cast<size_t>(framesInWindow_++)] = milliseconds;
+    framesOverBudget_ = frame.total() > kStallFactor * kFrameBudgetMs ? framesOverBudget_ + 1 : 0;
+    drawTimes_[framesInWindow_] = frame.drawMs;
+    otherTimes_[framesInWindow_] = frame.otherMs;
+    ++framesInWindow_;
     int next = level_;
     if (framesOverBudget_ >= kStallsToStepDown) {
-        next = stepDown(milliseconds);
-    } else if (framesInWindow_ == static_cast<int>(window_.size())) {
-        // The median: one stall in a window (another program, a page fault)
+        next = stepDown(frame);
+    } else if (framesInWindow_ == kWindowFrames) {
+        // Medians: one stall in a window (another program, a page fault)
         // moves nothing.
-        const double typical = median(window_);
+        const FrameTime typical = {median(drawTimes_), median(otherTimes_)};
         framesInWindow_ = 0;
-        next = typical > kFrameBudgetMs ? stepDown(typical) : stepUp(typical);
+        if (windowsSinceClimb_ >= 0 && ++windowsSinceClimb_ >= kWindowsToProveAClimb) {
+            windowsToClimb_ = 1;
+            windowsSinceClimb_ = -1;
+        }
+        if (typical.total() > kFrameBudgetMs) {
+            next = stepDown(typical);
+        } else {
+            const int up = stepUp(typical);
+            windowsWithRoom_ = up == level_ ? 0 : windowsWithRoom_ + 1;
+            if (windowsWithRoom_ >= windowsToClimb_)
+                next = up;
+        }
     }
     if (next == level_)
         return false;
-    level_ = next;
-    restart();
+    moveTo(next);
     return true;
+}
+
+void ScaleController::moveTo(int level) {
+    const bool climbing = level < level_;
+    if (climbing) {
+        windowsSinceClimb_ = 0;
+    } else if (windowsSinceClimb_ >= 0) {
+        windowsToClimb_ = std::min(2 * windowsToClimb_, kMostWindowsToClimb);
+        windowsSinceClimb_ = -1;
+    }
+    level_ = level;
+    restart();
 }
 
 void ScaleController::restart() {
     framesToSkip_ = 1;
     framesOverBudget_ = 0;
     framesInWindow_ = 0;
+    windowsWithRoom_ = 0;
 }
 
-// Drawing time grows with the samples drawn; what does not (the overlay, the
-// copy to the window) makes this overestimate a larger level, which only
-// makes climbing more careful.
-double ScaleController::predicted(double milliseconds, int level) const {
-    return milliseconds * static_cast<double>(backBufferSize(width_, height_, level).samples()) /
-           static_cast<double>(backBuffer().samples());
+// Drawing grows with the samples drawn; the rest is taken as it was, though
+// it shrinks a little at full size (a copy instead of a stretch).
+double ScaleController::predicted(const FrameTime& frame, int level) const {
+    return frame.otherMs + frame.drawMs * static_cast<double>(backBufferSize(width_, height_, level).samples()) /
+                               static_cast<double>(backBuffer().samples());
 }
 
 // Small clients make neighbouring levels the same size: they count as one.
@@ -95,28 +125,29 @@ int ScaleController::lowestIndexOfSameSize(int level) const {
     return level;
 }
 
-// The largest smaller level predicted within the budget, else the smallest.
-int ScaleController::stepDown(double milliseconds) const {
+// The largest smaller level predicted within the budget, else the smallest:
+// when even that does not fit, it is at least the most fluid.
+int ScaleController::stepDown(const FrameTime& frame) const {
     const long long now = backBuffer().samples();
     int chosen = level_;
     for (int level = level_ + 1; level < static_cast<int>(kScaleLevels.size()); ++level) {
         if (backBufferSize(width_, height_, level).samples() >= now)
             continue;
         chosen = level;
-        if (predicted(milliseconds, level) <= kFrameBudgetMs)
+        if (predicted(frame, level) <= kFrameBudgetMs)
             break;
     }
     return lowestIndexOfSameSize(chosen);
 }
 
 // One level up, when it is predicted to leave room in the budget.
-int ScaleController::stepUp(double milliseconds) const {
+int ScaleController::stepUp(const FrameTime& frame) const {
     const long long now = backBuffer().samples();
     for (int level = level_ - 1; level >= 0; --level) {
         if (backBufferSize(width_, height_, level).samples() <= now)
             continue;
         level = lowestIndexOfSameSize(level);
-        return predicted(milliseconds, level) <= kClimbShare * kFrameBudgetMs ? level : level_;
+        return predicted(frame, level) <= kClimbShare * kFrameBudgetMs ? level : level_;
     }
     return level_;
 }

@@ -4,6 +4,7 @@
 // with one sample, and the controller that climbs it from measured frame
 // times. Pure logic: no clock, no window.
 #include <array>
+#include <cstddef>
 
 namespace qo {
 
@@ -34,31 +35,49 @@ struct BackBufferSize {
 // smallest level is what a slow machine could always afford.
 BackBufferSize backBufferSize(int clientWidth, int clientHeight, int level);
 
+// What one frame took: drawing its samples, which grows with their number,
+// and the rest (scaling up, the overlay, the copy to the window), which
+// depends on the window's size rather than the level.
+struct FrameTime {
+    double drawMs = 0;
+    double otherMs = 0;
+
+    double total() const { return drawMs + otherMs; }
+};
+
 class ScaleController {
 public:
     // Tells the controller the client's size before each frame; a new size
     // starts the measurements anew (the frames to come cost differently).
     void fitClient(int width, int height);
-    // One frame's drawing time, at the current level. True when the level
-    // changed: the next frame is drawn at the new one.
-    bool addFrame(double milliseconds);
+    // One frame's times, at the current level. True when the level changed:
+    // the next frame is drawn at the new one.
+    bool addFrame(const FrameTime& frame);
 
     int level() const { return level_; }
     BackBufferSize backBuffer() const { return backBufferSize(width_, height_, level_); }
 
 private:
+    static constexpr size_t kWindowFrames = 8;
+
     void restart();
-    double predicted(double milliseconds, int level) const;
+    void moveTo(int level);
+    double predicted(const FrameTime& frame, int level) const;
     int lowestIndexOfSameSize(int level) const;
-    int stepDown(double milliseconds) const;
-    int stepUp(double milliseconds) const;
+    int stepDown(const FrameTime& frame) const;
+    int stepUp(const FrameTime& frame) const;
 
     int width_ = 1, height_ = 1;
     int level_ = kFullScale;
     int framesToSkip_ = 1;  // the first frame at a new size pays for its buffers
     int framesOverBudget_ = 0;  // frames in a row far over the budget
-    std::array<double, 8> window_{};
-    int framesInWindow_ = 0;
+    // A climb that the next step down undoes was taken too soon: the next
+    // one waits for twice as many windows with room in a row.
+    int windowsToClimb_ = 1;
+    int windowsWithRoom_ = 0;
+    int windowsSinceClimb_ = -1;  // -1: the last change was not a climb
+    std::array<double, kWindowFrames> drawTimes_{}, otherTimes_{};
+    size_t framesInWindow_ = 0;
 };
 
 }  // namespace qo

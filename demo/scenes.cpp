@@ -117,6 +117,7 @@ Scene buildScene(int number) {
     default: scene.name = "spinner"; buildSpinningObject(scene); break;
     }
     assignVertexNormals(scene.triangles);
+    scene.solid = true;
     return scene;
 }
 

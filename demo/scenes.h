@@ -24,6 +24,9 @@ struct Scene {
     std::vector<std::string> objectNames;
     float radius = 1.0f;   // how far from the centre the model reaches
     bool spins = false;    // turns by itself while shown
+    // Every object is closed and each triangle's cross(b - a, c - a) points
+    // out of it: a face turned away from the camera is hidden.
+    bool solid = false;
     Vec3 walkStart{0, 0.2f, -3};  // where a walking visitor first stands, looking ahead (+z)
 };
 

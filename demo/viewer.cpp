@@ -269,22 +269,22 @@ void Viewer::renderLoop() {
             if (scene_.spins && focused_)
                 spin += kSpinPerSecond * seconds;
             rasteriser.clear(kSkyColour);
-            rasteriser.draw(scene_, camera, scale_, spin);
+            // The click in the back buffer's pixels.
+            const Pixel pickPixel = {pickAt.x * target.backWidth() / target.width(),
+                                     pickAt.y * target.backHeight() / target.height()};
+            const int object = rasteriser.draw(scene_, camera, scale_, spin, pick ? &pickPixel : nullptr);
             rasteriser.resolve();
-            if (pick) {
-                const int object = rasteriser.objectAt(pickAt.x * target.backWidth() / target.width(),
-                                                       pickAt.y * target.backHeight() / target.height());
-                if (object != kNoObject) {
-                    const std::string& name = scene_.objectNames[static_cast<size_t>(object)];
-                    {
-                        std::lock_guard<std::mutex> lock(mutex_);
-                        overlay_.picked = overlay.picked = name;
-                    }
-                    PickRecord record = {{'Q', 'O', 'P', 'K'}, scene_.number, object, pickAt.x, pickAt.y, {}};
-                    std::strncpy(record.name, name.c_str(), sizeof record.name - 1);
-                    if (ownerNotify_)
-                        ownerNotify_(&record);
+            const double drawMs = millisecondsSince(frameStart);
+            if (pick && object != kNoObject) {
+                const std::string& name = scene_.objectNames[static_cast<size_t>(object)];
+                {
+                    std::lock_guard<std::mutex> lock(mutex_);
+                    overlay_.picked = overlay.picked = name;
                 }
+                PickRecord record = {{'Q', 'O', 'P', 'K'}, scene_.number, object, pickAt.x, pickAt.y, {}};
+                std::strncpy(record.name, name.c_str(), sizeof record.name - 1);
+                if (ownerNotify_)
+                    ownerNotify_(&record);
             }
             target.scaleUp();
             const RECT area = {0, 0, target.width(), target.height()};
@@ -293,7 +293,7 @@ void Viewer::renderLoop() {
             pausedFrameShown = !focused_;
             const double frameMs = millisecondsSince(frameStart);
             if (!fullScaleOnly_)
-                scaleController.addFrame(frameMs);
+                scaleController.addFrame({drawMs, frameMs - drawMs});
             // Frames come at the budget's pace; a slower one is followed at once.
             Sleep(std::max(kMinRestMs, static_cast<DWORD>(std::max(0.0, kFrameBudgetMs - frameMs))));
         }

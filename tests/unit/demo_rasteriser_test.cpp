@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <limits>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "rasteriser.h"
@@ -30,12 +31,11 @@ struct Picture {
 };
 
 Picture render(const Scene& scene, const Camera& camera, int width, int height, int samplesPerAxis,
-               Vec3 scale = {1, 1, 1}, uint32_t sky = kBlackSky, Rasteriser* rasteriserOut = nullptr) {
+               Vec3 scale = {1, 1, 1}) {
     Picture picture{width, height, std::vector<uint32_t>(static_cast<size_t>(width) * height, 0xDEADBEEF)};
-    Rasteriser local;
-    Rasteriser& rasteriser = rasteriserOut ? *rasteriserOut : local;
+    Rasteriser rasteriser;
     rasteriser.bind(picture.pixels.data(), width, height, samplesPerAxis);
-    rasteriser.clear(sky);
+    rasteriser.clear(kBlackSky);
     rasteriser.draw(scene, camera, scale, 0);
     rasteriser.resolve();
     return picture;
@@ -202,15 +202,22 @@ TEST(DemoRasteriser, PicksTheObjectUnderAPixelWithAnySampleCount) {
     // The chair as the viewer first shows it: its seat lies under the centre.
     const Scene chair = qo::buildScene(0);
     const Camera camera = qo::overviewCamera(chair.radius);
+    struct Case {
+        qo::Pixel pixel;
+        const char* expected;  // null: nothing
+    };
+    const Case cases[] = {{{320, 240}, "seat"}, {{5, 5}, nullptr}, {{640, 0}, nullptr}, {{-1, 240}, nullptr}};
     for (int samples : {1, 2}) {
-        Rasteriser rasteriser;
-        render(chair, camera, 640, 480, samples, {1, 1, 1}, 0x6080B0, &rasteriser);
-        const int centre = rasteriser.objectAt(320, 240);
-        ASSERT_NE(qo::kNoObject, centre) << samples;
-        EXPECT_EQ("seat", chair.objectNames[static_cast<size_t>(centre)]) << samples;
-        EXPECT_EQ(qo::kNoObject, rasteriser.objectAt(5, 5)) << samples;  // sky
-        EXPECT_EQ(qo::kNoObject, rasteriser.objectAt(640, 0)) << samples;
-        EXPECT_EQ(qo::kNoObject, rasteriser.objectAt(-1, 240)) << samples;
+        for (const Case& c : cases) {
+            std::vector<uint32_t> pixels(640 * 480);
+            Rasteriser rasteriser;
+            rasteriser.bind(pixels.data(), 640, 480, samples);
+            rasteriser.clear(kBlackSky);
+            const int object = rasteriser.draw(chair, camera, {1, 1, 1}, 0, &c.pixel);
+            const std::string name =
+                object == qo::kNoObject ? "(nothing)" : chair.objectNames.at(static_cast<size_t>(object));
+            EXPECT_EQ(c.expected ? c.expected : "(nothing)", name) << c.pixel.x << "," << c.pixel.y << " " << samples;
+        }
     }
 }
 

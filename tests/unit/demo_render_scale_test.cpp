@@ -38,9 +38,9 @@ TEST(DemoBackBufferSize, FollowsTheLevelWithinTheClientAndTheFloor) {
     }
 }
 
-// A stretch of frames on one simulated machine: each frame takes
-// fixedMs + msPerMegaSample * (samples drawn / 10^6) ^ growth, plus jitterMs
-// on odd frames and minus it on even ones.
+// A stretch of frames on one simulated machine: each frame draws for
+// msPerMegaSample * (samples drawn / 10^6) ^ growth and spends fixedMs on the
+// rest, plus jitterMs on odd frames and minus it on even ones.
 struct Phase {
     int frames;
     int clientWidth, clientHeight;
@@ -59,7 +59,7 @@ std::vector<int> levelsVisited(const std::vector<Phase>& phases) {
             controller.fitClient(phase.clientWidth, phase.clientHeight);
             const double megaSamples = static_cast<double>(controller.backBuffer().samples()) / 1e6;
             const double jitter = frame % 2 ? phase.jitterMs : -phase.jitterMs;
-            controller.addFrame(phase.fixedMs + phase.msPerMegaSample * std::pow(megaSamples, phase.growth) + jitter);
+            controller.addFrame({phase.msPerMegaSample * std::pow(megaSamples, phase.growth), phase.fixedMs + jitter});
             if (controller.level() != visited.back())
                 visited.push_back(controller.level());
         }
@@ -67,11 +67,23 @@ std::vector<int> levelsVisited(const std::vector<Phase>& phases) {
     return visited;
 }
 
+// `first` and `second` in turn, `times` times each.
+std::vector<Phase> inTurn(const Phase& first, const Phase& second, int times) {
+    std::vector<Phase> phases;
+    for (int i = 0; i < times; ++i) {
+        phases.push_back(first);
+        phases.push_back(second);
+    }
+    return phases;
+}
+
 TEST(DemoScaleController, ClimbsAndDescendsWithHysteresis) {
     // At 1280x720 the levels draw 3.69, 1.81, 0.92, 0.45, 0.23 and 0.06
     // million samples; at 640x480 levels 2 to 4 are all 320x240.
     const Phase fast{100, 1280, 720, 2, 2};           // 9 ms at full size
     const Phase busy{60, 1280, 720, 10, 10};          // 47 ms at full size, 28 ms at level 1
+    // Another program busy for about a second, then idle for as long.
+    const Phase shortlyFast{30, 1280, 720, 2, 2}, shortlyBusy{30, 1280, 720, 10, 10};
     struct Case {
         const char* name;
         std::vector<Phase> phases;
@@ -90,6 +102,16 @@ TEST(DemoScaleController, ClimbsAndDescendsWithHysteresis) {
         {"slower still: a quarter with one sample", {{200, 1280, 720, 10, 200}}, {0, 5}},
         {"one stall moves nothing", {fast, {1, 1280, 720, 400, 0}, fast}, {0}},
         {"a busy spell steps down, and a free machine climbs back", {fast, busy, fast}, {0, 1, 0}},
+        // 12 ms for the copy to the window at every level: four times the
+        // samples of the smallest level still fit, and so on up.
+        // Each climb the load undoes makes the next wait twice as long: one
+        // window of room, then two, then four (which a second of room holds
+        // only when the windows fall well), then eight.
+        {"a load that comes and goes: climbs wait longer each time", inTurn(shortlyFast, shortlyBusy, 12),
+         {0, 1, 0, 1, 0, 1, 0, 1}},
+        {"what does not grow with the samples does not hold back climbing",
+         {{50, 1280, 720, 10, 200}, {200, 1280, 720, 12, 1}},
+         {0, 5, 4, 3, 2, 1, 0}},
         {"levels of one size count as one", {{100, 640, 480, 2, 80}, {100, 640, 480, 2, 150}}, {0, 2, 5}},
         {"a client narrower than the floor only loses samples", {{100, 300, 200, 1, 200}}, {0, 5}},
         {"a larger client steps down, a smaller one climbs back one level at a time",
@@ -116,7 +138,7 @@ TEST(DemoScaleController, ReactsToStallsAtOnceAndToSlownessAfterAWindow) {
         int frames = 0;
         bool changed = false;
         while (!changed && frames < 100) {
-            changed = controller.addFrame(c.frameMs);
+            changed = controller.addFrame({c.frameMs, 0});
             ++frames;
         }
         EXPECT_TRUE(changed) << c.name;
