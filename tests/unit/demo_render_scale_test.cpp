@@ -67,13 +67,14 @@ std::vector<int> levelsVisited(const std::vector<Phase>& phases) {
     return visited;
 }
 
-// `first` and `second` in turn, `times` times each.
-std::vector<Phase> inTurn(const Phase& first, const Phase& second, int times) {
+// `first` and `second` in turn, `times` times each, then `after`.
+std::vector<Phase> inTurn(const Phase& first, const Phase& second, int times, std::vector<Phase> after = {}) {
     std::vector<Phase> phases;
     for (int i = 0; i < times; ++i) {
         phases.push_back(first);
         phases.push_back(second);
     }
+    phases.insert(phases.end(), after.begin(), after.end());
     return phases;
 }
 
@@ -109,6 +110,11 @@ TEST(DemoScaleController, ClimbsAndDescendsWithHysteresis) {
         // only when the windows fall well), then eight.
         {"a load that comes and goes: climbs wait longer each time", inTurn(shortlyFast, shortlyBusy, 12),
          {0, 1, 0, 1, 0, 1, 0, 1}},
+        // After three undone climbs one waits for four windows; once a climb
+        // has held for eight, the next again waits for one.
+        {"a climb that holds makes the next one quick again",
+         inTurn(shortlyFast, shortlyBusy, 3, {{300, 1280, 720, 2, 2}, shortlyBusy, shortlyFast}),
+         {0, 1, 0, 1, 0, 1, 0, 1, 0}},
         {"what does not grow with the samples does not hold back climbing",
          {{50, 1280, 720, 10, 200}, {200, 1280, 720, 12, 1}},
          {0, 5, 4, 3, 2, 1, 0}},
