@@ -324,8 +324,8 @@ DWORD WINAPI startThenWatchTheLoader(void* argument) {
     std::unique_ptr<std::shared_ptr<PleaseWaitHandshake>> share(
         static_cast<std::shared_ptr<PleaseWaitHandshake>*>(argument));
     PleaseWaitHandshake& handshake = **share;
+    order.note("dialog reports its start");
     handshake.markStarted();
-    order.note("dialog started");
     if (WaitForSingleObject(loaderWentOn, kSafetyNetMs) == WAIT_OBJECT_0)
         order.note("dialog thread saw the loader go on");
     if (WaitForSingleObject(handshake.stopEvent(), kSafetyNetMs) == WAIT_OBJECT_0 && handshake.pleaseWaitStop.load())
@@ -355,7 +355,7 @@ TEST(PleaseWaitSessionTest, TheLoaderGoesOnTheMomentTheDialogIsUpAndTheDialogGoe
     SetEvent(wentOn.get());
     session.end();
     order.note("loader ended the dialog");
-    EXPECT_EQ((std::vector<std::string>{"dialog started", "loader went on", "dialog thread saw the loader go on",
+    EXPECT_EQ((std::vector<std::string>{"dialog reports its start", "loader went on", "dialog thread saw the loader go on",
                                         "dialog thread woke for the stop", "loader ended the dialog"}),
               order.events());
     EXPECT_TRUE(log.linesStartingWith("W|PleaseWaitDialog").empty());
