@@ -173,6 +173,8 @@ qm_start_wine() {
     rm -rf "$WINEPREFIX"
   fi
   if [ ! -f "$WINEPREFIX/system.reg" ]; then qm_log "creating the Wine prefix $WINEPREFIX"; fi
+  # The server serves a folder that exists, an empty one for a new prefix.
+  mkdir -p "$WINEPREFIX"
   # In the foreground the server keeps its process id, and a second server
   # for the same prefix ends at once.
   wineserver -f -p >/dev/null 2>&1 </dev/null &
