@@ -8,10 +8,6 @@
 
 constexpr const char kProductStartedLine[] = "T|qmStart";
 
-// On the floor's started line: the seconds its loads waited on the
-// please-wait dialog's hand-shake.
-constexpr const char kFloorWaitsField[] = "waits=";
-
 // The test product's library, as `-client testproduct` names it.
 constexpr const char kTestProductClient[] = "testproduct";
 

@@ -9,6 +9,12 @@ constexpr float kPitchLimit = 1.5f;
 constexpr float kDegrees = 3.14159265f / 180.0f;
 }  // namespace
 
+Camera overviewCamera(float modelRadius) {
+    Camera camera;
+    camera.place({0, 0, 0}, 30, -20, overviewDistance(modelRadius), false);
+    return camera;
+}
+
 void Camera::place(Vec3 target, float yawDegrees, float pitchDegrees, float distance, bool walk) {
     target_ = target;
     yaw_ = yawDegrees * kDegrees;

@@ -4,6 +4,14 @@
 
 namespace qo {
 
+class Camera;
+
+// How far the viewer's orbit starts from a model's centre: all of it in view.
+inline float overviewDistance(float modelRadius) { return modelRadius * 2.6f; }
+// The orbit the viewer starts in when given no position: the model's centre
+// from above and aside.
+Camera overviewCamera(float modelRadius);
+
 class Camera {
 public:
     // Orbit: turns about `target` at `distance`. Walk: stands at `target`.

@@ -5,10 +5,6 @@
 namespace qo {
 namespace {
 
-// Wine here runs under an emulator: a back buffer of at most this width
-// keeps the frame rate interactive, and scaling up hides it well enough.
-constexpr int kMaxBackWidth = 320;
-
 // A DC from GetDC, given back to its window.
 class WindowDC {
 public:
@@ -43,18 +39,20 @@ void FrameTarget::release() {
     backWidth_ = backHeight_ = width_ = height_ = 0;
 }
 
-bool FrameTarget::fit(HWND window, int width, int height) {
+bool FrameTarget::fit(HWND window, int width, int height, int backWidth, int backHeight) {
     width = std::max(width, 1);
     height = std::max(height, 1);
-    if (pixels_ && width == width_ && height == height_)
+    backWidth = std::clamp(backWidth, 1, width);
+    backHeight = std::clamp(backHeight, 1, height);
+    if (pixels_ && width == width_ && height == height_ && backWidth == backWidth_ && backHeight == backHeight_)
         return true;
     release();
     WindowDC screen(window);
     if (!screen.get())
         return false;
 
-    backWidth_ = std::min(width, std::max(kMaxBackWidth, width / 4));
-    backHeight_ = std::max(1, height * backWidth_ / width);
+    backWidth_ = backWidth;
+    backHeight_ = backHeight;
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = backWidth_;
@@ -81,6 +79,10 @@ bool FrameTarget::fit(HWND window, int width, int height) {
 
 void FrameTarget::scaleUp() {
     GdiFlush();  // the rasteriser wrote the DIB's memory directly
+    if (backWidth_ == width_ && backHeight_ == height_) {
+        BitBlt(composeDC_.get(), 0, 0, width_, height_, backDC_.get(), 0, 0, SRCCOPY);
+        return;
+    }
     SetStretchBltMode(composeDC_.get(), COLORONCOLOR);
     StretchBlt(composeDC_.get(), 0, 0, width_, height_, backDC_.get(), 0, 0, backWidth_, backHeight_, SRCCOPY);
 }

@@ -1,7 +1,8 @@
 #pragma once
-// The render thread's drawing surfaces: a small back buffer (a DIB section
-// the rasteriser writes into) and a window-sized one where the back buffer
-// is scaled up and the overlay drawn, copied to the window in one go.
+// The render thread's drawing surfaces: a back buffer (a DIB section the
+// rasteriser writes into, at most the window's size) and a window-sized one
+// where the back buffer is scaled up and the overlay drawn, copied to the
+// window in one go.
 #include <windows.h>
 
 #include <cstdint>
@@ -12,9 +13,10 @@ namespace qo {
 
 class FrameTarget {
 public:
-    // Makes the surfaces for a window client of width x height when they do
-    // not fit it yet; false when GDI refuses.
-    bool fit(HWND window, int width, int height);
+    // Makes the surfaces for a window client of width x height and a back
+    // buffer of backWidth x backHeight when they differ from those it has;
+    // false when GDI refuses.
+    bool fit(HWND window, int width, int height, int backWidth, int backHeight);
     void release();
 
     uint32_t* pixels() const { return pixels_; }

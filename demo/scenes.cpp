@@ -2,8 +2,12 @@
 
 #include <cmath>
 
+#include "vertex_normals.h"
+
 namespace qo {
 namespace {
+
+constexpr float kPi = 3.14159265f;
 
 class SceneBuilder {
 public:
@@ -26,8 +30,29 @@ public:
     }
 
     void quad(int id, Vec3 a, Vec3 b, Vec3 c, Vec3 d, uint32_t colour) {
-        scene_.triangles.push_back({a, b, c, colour, id});
-        scene_.triangles.push_back({a, c, d, colour, id});
+        triangle(id, a, b, c, colour);
+        triangle(id, a, c, d, colour);
+    }
+
+    void triangle(int id, Vec3 a, Vec3 b, Vec3 c, uint32_t colour) {
+        scene_.triangles.push_back({{a, b, c}, colour, id, {}});
+    }
+
+    // An upright cylinder of `sides` facets, closed at both ends.
+    void cylinder(int id, Vec3 bottomCentre, float radius, float height, int sides, uint32_t colour) {
+        const Vec3 top = bottomCentre + Vec3{0, height, 0};
+        for (int i = 0; i < sides; ++i) {
+            const Vec3 r0 = around(radius, i, sides), r1 = around(radius, i + 1, sides);
+            quad(id, bottomCentre + r0, top + r0, top + r1, bottomCentre + r1, colour);
+            triangle(id, top + r0, top, top + r1, colour);
+            triangle(id, bottomCentre + r0, bottomCentre + r1, bottomCentre, colour);
+        }
+    }
+
+    // The corner `i` of a regular polygon of `sides` corners, about the origin.
+    static Vec3 around(float radius, int i, int sides) {
+        const float angle = 2 * kPi * static_cast<float>(i % sides) / static_cast<float>(sides);
+        return {radius * std::cos(angle), 0, radius * std::sin(angle)};
     }
 
 private:
@@ -38,9 +63,9 @@ void buildChair(Scene& scene) {
     SceneBuilder b(scene);
     const uint32_t wood = 0xB5773A, cushion = 0x2F6FB0;
     const int legs = b.object("legs");
-    for (float x : {-0.45f, 0.35f})
-        for (float z : {-0.45f, 0.35f})
-            b.box(legs, {x, -1.0f, z}, {x + 0.1f, 0.0f, z + 0.1f}, wood);
+    for (float x : {-0.4f, 0.4f})
+        for (float z : {-0.4f, 0.4f})
+            b.cylinder(legs, {x, -1.0f, z}, 0.055f, 1.0f, 12, wood);
     b.box(b.object("seat"), {-0.5f, 0.0f, -0.5f}, {0.5f, 0.12f, 0.5f}, cushion);
     b.box(b.object("back"), {-0.5f, 0.12f, 0.38f}, {0.5f, 1.1f, 0.5f}, wood);
     b.box(b.object("floor"), {-1.4f, -1.05f, -1.4f}, {1.4f, -1.0f, 1.4f}, 0x7A7A70);
@@ -68,15 +93,13 @@ void buildSpinningObject(Scene& scene) {
     // A twelve-sided prism with a roof, coloured by facet.
     const int body = b.object("prism");
     const int sides = 12;
-    const float pi = 3.14159265f;
+    const Vec3 bottom{0, -0.7f, 0}, eaves{0, 0.5f, 0}, apex{0, 1.2f, 0};
     for (int i = 0; i < sides; ++i) {
-        const float a0 = 2 * pi * i / sides, a1 = 2 * pi * (i + 1) / sides;
-        const Vec3 p0{std::cos(a0), -0.7f, std::sin(a0)}, p1{std::cos(a1), -0.7f, std::sin(a1)};
-        const Vec3 q0{p0.x, 0.5f, p0.z}, q1{p1.x, 0.5f, p1.z};
+        const Vec3 r0 = SceneBuilder::around(1, i, sides), r1 = SceneBuilder::around(1, i + 1, sides);
         const uint32_t colour = (i % 2) ? 0xD04040 : 0xE0A030;
-        b.quad(body, p0, q0, q1, p1, colour);
-        scene.triangles.push_back({q0, {0, 1.2f, 0}, q1, 0x40A0D0, body});
-        scene.triangles.push_back({p0, p1, {0, -0.7f, 0}, 0x505050, body});
+        b.quad(body, bottom + r0, eaves + r0, eaves + r1, bottom + r1, colour);
+        b.triangle(body, eaves + r0, apex, eaves + r1, 0x40A0D0);
+        b.triangle(body, bottom + r0, bottom + r1, bottom, 0x505050);
     }
     scene.radius = 1.6f;
     scene.spins = true;
@@ -93,6 +116,8 @@ Scene buildScene(int number) {
     case 1: scene.name = "room"; buildRoom(scene); break;
     default: scene.name = "spinner"; buildSpinningObject(scene); break;
     }
+    assignVertexNormals(scene.triangles);
+    scene.solid = true;
     return scene;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// The built-in scenes: boxes and prisms in a few colours, each triangle
-// tagged with the object it belongs to so that a click can name it.
+// The built-in scenes: boxes, cylinders and prisms in a few colours, each
+// triangle tagged with the object it belongs to so that a click can name it,
+// with a normal at each corner for smooth shading.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -10,9 +11,10 @@
 namespace qo {
 
 struct Triangle {
-    Vec3 a, b, c;
+    Vec3 corners[3];
     uint32_t colour;  // 0xRRGGBB
     int object;       // index into Scene::objectNames
+    Vec3 normals[3];  // unit length, on the side the corners' winding faces
 };
 
 struct Scene {
@@ -22,6 +24,9 @@ struct Scene {
     std::vector<std::string> objectNames;
     float radius = 1.0f;   // how far from the centre the model reaches
     bool spins = false;    // turns by itself while shown
+    // Every object is closed and each triangle's cross(b - a, c - a) points
+    // out of it: a face turned away from the camera is hidden.
+    bool solid = false;
     Vec3 walkStart{0, 0.2f, -3};  // where a walking visitor first stands, looking ahead (+z)
 };
 

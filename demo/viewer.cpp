@@ -2,20 +2,25 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <utility>
 
 #include "frame_target.h"
 #include "rasteriser.h"
+#include "render_scale.h"
 #include "text_encoding.h"
 
 namespace qo {
 namespace {
 
 constexpr int kWalkVisitMode = 2;
-constexpr DWORD kFrameMs = 30;
 constexpr DWORD kPausedPollMs = 100;
+// Even a frame that used its whole budget leaves the processor a moment to
+// the window's own thread.
+constexpr DWORD kMinRestMs = 5;
 constexpr int kDragThreshold = 3;  // pixels before a press counts as a drag
 constexpr LPARAM kKeyWasDown = 1 << 30;  // auto-repeat: one reset per press
 constexpr float kSpinPerSecond = 0.8f;
@@ -25,20 +30,36 @@ std::string ansiToUtf8(const std::string& text) {
     return narrow(widen(text, CP_ACP), CP_UTF8);
 }
 
+// One debug line each time the drawing size changes: what a slow machine
+// settled on shows in any debug output viewer.
+void logRenderSize(int width, int height, const BackBufferSize& back) {
+    const std::string line = "qo|render client=" + std::to_string(width) + "x" + std::to_string(height) +
+                             " back=" + std::to_string(back.width) + "x" + std::to_string(back.height) +
+                             " samples=" + std::to_string(back.samplesPerAxis) + "x" +
+                             std::to_string(back.samplesPerAxis) + "\n";
+    OutputDebugStringA(line.c_str());
+}
+
+double millisecondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
 }  // namespace
 
 Viewer::Viewer(const qm::LaunchParameters& p) : scene_(buildScene(p.scene)) {
     const qm::PositionTool& tool = p.positionTool;
     const bool walk = p.visitMode == kWalkVisitMode;
     ownerNotify_ = tool.ownerNotify;
+    const std::string* scale = p.findExtra("qo_scale");
+    fullScaleOnly_ = scale && *scale == "full";
     if (tool.present) {
         scale_ = {tool.scale[0], tool.scale[1], tool.scale[2]};
         camera_.place({tool.position[0], tool.position[1], tool.position[2]}, tool.rotation[1], tool.rotation[0],
-                      scene_.radius * 2.6f, walk);
+                      overviewDistance(scene_.radius), walk);
     } else if (walk) {
         camera_.place(scene_.walkStart, 0, -10, 1, true);
     } else {
-        camera_.place({0, 0, 0}, 30, -20, scene_.radius * 2.6f, false);
+        camera_ = overviewCamera(scene_.radius);
     }
     overlay_.language = p.language;
     // Launch parameters arrive in the ANSI code page; the overlay holds UTF-8.
@@ -197,6 +218,9 @@ void Viewer::renderLoop() {
     try {
         FrameTarget target;
         Rasteriser rasteriser;
+        ScaleController scaleController;
+        BackBufferSize logged;
+        int loggedWidth = 0, loggedHeight = 0;
         float spin = 0;
         DWORD lastTick = GetTickCount();
         bool pausedFrameShown = false;
@@ -223,40 +247,55 @@ void Viewer::renderLoop() {
                 pickAt = pickAt_;
                 drop = std::exchange(dropRequested_, false);
             }
+            const auto frameStart = std::chrono::steady_clock::now();
             if (drop) {
                 target.release();
                 rasteriser.dropBuffers();
             }
-            if (!target.fit(window_, width, height)) {
+            scaleController.fitClient(width, height);
+            const BackBufferSize back =
+                fullScaleOnly_ ? backBufferSize(width, height, kFullScale) : scaleController.backBuffer();
+            if (!target.fit(window_, width, height, back.width, back.height)) {
                 Sleep(kPausedPollMs);
                 continue;
             }
-            rasteriser.bind(target.pixels(), target.backWidth(), target.backHeight());
+            if (back != logged || width != loggedWidth || height != loggedHeight) {
+                logRenderSize(width, height, back);
+                logged = back;
+                loggedWidth = width;
+                loggedHeight = height;
+            }
+            rasteriser.bind(target.pixels(), target.backWidth(), target.backHeight(), back.samplesPerAxis);
             if (scene_.spins && focused_)
                 spin += kSpinPerSecond * seconds;
             rasteriser.clear(kSkyColour);
-            rasteriser.draw(scene_, camera, scale_, spin);
-            if (pick) {
-                const int object = rasteriser.objectAt(pickAt.x * target.backWidth() / target.width(),
-                                                       pickAt.y * target.backHeight() / target.height());
-                if (object != kNoObject) {
-                    const std::string& name = scene_.objectNames[static_cast<size_t>(object)];
-                    {
-                        std::lock_guard<std::mutex> lock(mutex_);
-                        overlay_.picked = overlay.picked = name;
-                    }
-                    PickRecord record = {{'Q', 'O', 'P', 'K'}, scene_.number, object, pickAt.x, pickAt.y, {}};
-                    std::strncpy(record.name, name.c_str(), sizeof record.name - 1);
-                    if (ownerNotify_)
-                        ownerNotify_(&record);
+            // The click in the back buffer's pixels.
+            const Pixel pickPixel = {pickAt.x * target.backWidth() / target.width(),
+                                     pickAt.y * target.backHeight() / target.height()};
+            const int object = rasteriser.draw(scene_, camera, scale_, spin, pick ? &pickPixel : nullptr);
+            rasteriser.resolve();
+            const double drawMs = millisecondsSince(frameStart);
+            if (pick && object != kNoObject) {
+                const std::string& name = scene_.objectNames[static_cast<size_t>(object)];
+                {
+                    std::lock_guard<std::mutex> lock(mutex_);
+                    overlay_.picked = overlay.picked = name;
                 }
+                PickRecord record = {{'Q', 'O', 'P', 'K'}, scene_.number, object, pickAt.x, pickAt.y, {}};
+                std::strncpy(record.name, name.c_str(), sizeof record.name - 1);
+                if (ownerNotify_)
+                    ownerNotify_(&record);
             }
             target.scaleUp();
             const RECT area = {0, 0, target.width(), target.height()};
             drawOverlay(target.composeDC(), area, overlay);
             target.present(window_);
             pausedFrameShown = !focused_;
-            Sleep(kFrameMs);
+            const double frameMs = millisecondsSince(frameStart);
+            if (!fullScaleOnly_)
+                scaleController.addFrame({drawMs, frameMs - drawMs});
+            // Frames come at the budget's pace; a slower one is followed at once.
+            Sleep(std::max(kMinRestMs, static_cast<DWORD>(std::max(0.0, kFrameBudgetMs - frameMs))));
         }
         target.release();
     } catch (...) {

@@ -53,6 +53,7 @@ private:
 
     Scene scene_;
     Vec3 scale_{1, 1, 1};
+    bool fullScaleOnly_ = false;  // "-qo_scale full": no smaller back buffer, however slow
     qm::OwnerNotifyFn ownerNotify_ = nullptr;
     qm::QMLoopDelegate* delegate_ = nullptr;
     HWND window_ = nullptr;

@@ -1,8 +1,8 @@
 #pragma once
 // The please-wait window that keeps the user informed while a thread loads
 // the libraries and so cannot process window messages itself. It lives on a
-// thread of its own, polls for its stop request and draws how far the
-// loader has got.
+// thread of its own, wakes for its messages or its stop request and draws
+// how far the loader has got.
 #include <windows.h>
 
 #include <cstdint>

@@ -1,7 +1,7 @@
 #pragma once
 // One showing of the please-wait dialog around a long load: the constructor
-// starts the dialog thread and returns once the dialog is up, end() asks it
-// to go and waits a bounded time for its thread.
+// starts the dialog thread and returns the moment the dialog is up, end()
+// asks it to go and waits a bounded time for its thread.
 #include <memory>
 
 #include "please_wait_thread.h"
@@ -13,7 +13,8 @@ class PleaseWaitSession {
 public:
     using ThreadStarter = UniqueKernelHandle (*)(std::shared_ptr<PleaseWaitHandshake>);
 
-    // When the thread cannot be started there is no dialog, and no wait.
+    // When the thread or the hand-shake cannot be made there is no dialog, and
+    // no wait.
     explicit PleaseWaitSession(ThreadStarter start = &startPleaseWaitThread);
     ~PleaseWaitSession();
     PleaseWaitSession(const PleaseWaitSession&) = delete;

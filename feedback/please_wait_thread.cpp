@@ -6,6 +6,19 @@
 
 std::atomic<PleaseWaitDialog*> activeWaitDialog{nullptr};
 
+PleaseWaitHandshake::PleaseWaitHandshake()
+    : started_(CreateEventA(nullptr, TRUE, FALSE, nullptr)), stop_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+
+void PleaseWaitHandshake::markStarted() {
+    pleaseWaitStarted.store(true);
+    SetEvent(started_.get());
+}
+
+void PleaseWaitHandshake::requestStop() {
+    pleaseWaitStop.store(true);
+    SetEvent(stop_.get());
+}
+
 namespace {
 
 constexpr int kLanguageNameSize = 16;
@@ -42,10 +55,11 @@ void showUntilStopped(PleaseWaitHandshake& handshake) {
         activeWaitDialog.store(dialog.get());
     if (dialog && dialog->window)
         bringForward(dialog->window.get());
-    handshake.pleaseWaitStarted.store(true);
+    handshake.markStarted();
 
-    // Polled rather than blocked in a message wait, so that the stop request
-    // is seen within a pause without needing a message.
+    // An idle pass blocks until a message arrives or the loader asks for the
+    // stop, whichever comes first, so neither waits for a timer to come round.
+    HANDLE stopEvent = handshake.stopEvent();
     bool keepGoing = true;
     while (keepGoing) {
         MSG message;
@@ -55,7 +69,7 @@ void showUntilStopped(PleaseWaitHandshake& handshake) {
         } else if (!dialog) {
             keepGoing = false;
         } else {
-            Sleep(kPleaseWaitPollMs);
+            MsgWaitForMultipleObjectsEx(1, &stopEvent, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
         }
         if (dialog && handshake.pleaseWaitStop.load())
             tearDown(dialog);
@@ -69,7 +83,7 @@ DWORD WINAPI pleaseWaitThread(void* argument) {
         showUntilStopped(**share);
     } catch (...) {
         // Whatever went wrong, the loader must not wait for a start for ever.
-        (*share)->pleaseWaitStarted.store(true);
+        (*share)->markStarted();
     }
     return 0;
 }

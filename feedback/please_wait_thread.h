@@ -10,15 +10,30 @@
 #include "please_wait_dialog.h"
 #include "unique_handle.h"
 
-// How often the loader looks for the dialog's start, and how long the idle
-// dialog thread sleeps between two looks for its stop request.
-constexpr DWORD kPleaseWaitPollMs = 100;
-
 // The hand-shake of one showing. Loader and dialog thread each hold a share,
-// so the flags outlive whichever side lets go first.
-struct PleaseWaitHandshake {
+// so the flags and events outlive whichever side lets go first. Each flag is
+// set before its event, so a side that wakes on the event finds the flag set;
+// readers of the flags alone see what they always saw.
+class PleaseWaitHandshake {
+public:
+    PleaseWaitHandshake();
+    PleaseWaitHandshake(const PleaseWaitHandshake&) = delete;
+    PleaseWaitHandshake& operator=(const PleaseWaitHandshake&) = delete;
+
+    // False when an event could not be made: nothing could wake a waiter.
+    bool usable() const { return started_ && stop_; }
+
+    void markStarted();     // dialog thread: the dialog is up (or will never be)
+    void requestStop();     // loader: the dialog is to go
+    HANDLE startedEvent() const { return started_.get(); }
+    HANDLE stopEvent() const { return stop_.get(); }
+
     std::atomic<bool> pleaseWaitStarted{false};  // set by the dialog thread
     std::atomic<bool> pleaseWaitStop{false};     // set by the loader
+
+private:
+    UniqueKernelHandle started_;  // manual reset: stays set for every later look
+    UniqueKernelHandle stop_;
 };
 
 // The dialog that is up, or null. Its thread publishes it before it reports

@@ -165,7 +165,17 @@ QM_STARTED_WINESERVER=0
 
 qm_start_wine() {
   mkdir -p "$(dirname "$WINEPREFIX")"
+  # A creation that was cut short leaves a prefix that never boots: the
+  # project's own prefix is made again (one chosen by QM_WINEPREFIX is not
+  # ours to remove).
+  local booted="$WINEPREFIX/.qm-booted"
+  if [ -d "$WINEPREFIX" ] && [ ! -f "$booted" ] && [ -z "${QM_WINEPREFIX:-}" ]; then
+    qm_log "removing the unfinished Wine prefix $WINEPREFIX"
+    rm -rf "$WINEPREFIX"
+  fi
   if [ ! -f "$WINEPREFIX/system.reg" ]; then qm_log "creating the Wine prefix $WINEPREFIX"; fi
+  # The server serves a folder that exists, an empty one for a new prefix.
+  mkdir -p "$WINEPREFIX"
   # In the foreground the server keeps its process id, and a second server
   # for the same prefix ends at once.
   wineserver -f -p >/dev/null 2>&1 </dev/null &
@@ -177,7 +187,11 @@ qm_start_wine() {
   else
     qm_log "using the Wine server already running for $WINEPREFIX"
   fi
-  wine wineboot >/dev/null 2>&1 </dev/null
+  if ! wine wineboot >/dev/null 2>&1 </dev/null; then
+    qm_log "the Wine prefix $WINEPREFIX does not boot"
+    return 1
+  fi
+  touch "$booted"
 }
 
 qm_stop_started() {

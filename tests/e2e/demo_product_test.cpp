@@ -5,6 +5,7 @@
 #include "screen_pixels.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <set>
 
@@ -29,9 +30,46 @@ std::vector<uint32_t> captureClient(HWND window, int rows = 1 << 16) {
     return capturePixels(screen.get(), origin.x, origin.y, width, height);
 }
 
-size_t distinctClientColours(HWND window) {
-    const std::vector<uint32_t> pixels = captureClient(window);
+size_t distinctColours(const std::vector<uint32_t>& pixels) {
     return std::set<uint32_t>(pixels.begin(), pixels.end()).size();
+}
+
+size_t distinctClientColours(HWND window) {
+    return distinctColours(captureClient(window));
+}
+
+// The client's last `rows` rows as the screen shows them now.
+std::vector<uint32_t> captureClientBottom(HWND window, int rows) {
+    RECT client = {};
+    GetClientRect(window, &client);
+    POINT origin = {0, client.bottom - rows};
+    ClientToScreen(window, &origin);
+    if (client.right <= 0 || client.bottom < rows)
+        return {};
+    UniqueScreenDC screen(GetDC(nullptr));
+    return capturePixels(screen.get(), origin.x, origin.y, client.right, rows);
+}
+
+// "qo|render client=WxH back=WxH samples=NxN": the viewer's drawing size,
+// logged each time it changes.
+struct RenderSize {
+    int clientWidth = 0, clientHeight = 0, backWidth = 0, backHeight = 0, samples = 0, samplesAgain = 0;
+};
+
+std::vector<RenderSize> renderSizes(const DebugRun& run) {
+    std::vector<RenderSize> sizes;
+    for (const std::string& line : run.linesStartingWith("qo|render ")) {
+        RenderSize s;
+        const int fields = std::sscanf(line.c_str(), "qo|render client=%dx%d back=%dx%d samples=%dx%d", &s.clientWidth,
+                                       &s.clientHeight, &s.backWidth, &s.backHeight, &s.samples, &s.samplesAgain);
+        EXPECT_EQ(6, fields) << line;
+        sizes.push_back(s);
+    }
+    return sizes;
+}
+
+bool fullScale(const RenderSize& s) {
+    return s.backWidth == s.clientWidth && s.backHeight == s.clientHeight && s.samples == 2 && s.samplesAgain == 2;
 }
 
 bool framed(HWND window) {
@@ -99,11 +137,56 @@ TEST(DemoProduct, DrawsAndServesItsKeysThroughTheHost) {
 
     EXPECT_EQ(std::vector<std::string>({"qo|qmInit scene=chair\n", "qo|qmInit scene=spinner\n"}),
               run.linesStartingWith("qo|qmInit"));
+    // Each start draws at the window's own size first; a slower machine then
+    // steps down, never above the window's size.
+    const std::vector<RenderSize> sizes = renderSizes(run);
+    ASSERT_FALSE(sizes.empty());
+    EXPECT_TRUE(fullScale(sizes.front()));
+    EXPECT_EQ(640, sizes.front().clientWidth);
+    for (const RenderSize& size : sizes) {
+        EXPECT_LE(size.backWidth, size.clientWidth);
+        EXPECT_LE(size.backHeight, size.clientHeight);
+    }
     bool resetLogged = false;
     for (const std::string& line : run.lines)
         resetLogged |= line.find("QMStandAlone::_reset:incompatible parameters:") != std::string::npos &&
                        line.find("new:{") != std::string::npos && line.find("scene=2}") != std::string::npos;
     EXPECT_TRUE(resetLogged);
+}
+
+// "-qo_scale full" (what scripts/demo's screenshot uses) keeps the window's
+// own resolution with 2x2 samples however long the frames take: here also
+// full screen, the largest the screen allows.
+TEST(DemoProduct, FullScaleParameterKeepsTheWindowsOwnResolution) {
+    HostFixture host("e2edemofull");
+    OwnerWindow owner;
+    auto running = host.start("-owner " + owner.handleText() + " -resolution 800x600 -scene 2 -qo_scale full", "qo",
+                              180000);
+    ASSERT_TRUE(owner.waitForState(1, 90000));
+    HWND window = host.waitForWindow();
+    ASSERT_NE(nullptr, window);
+    EXPECT_TRUE(waitUntil([&] { return distinctClientColours(window) >= 16; }, 30000, 100));
+
+    PostMessageW(window, WM_KEYDOWN, VK_F11, 0);
+    EXPECT_TRUE(waitUntil([&] { return !framed(window); }, 30000, 100));
+    // The key help and the ground's gradient at the bottom of the screen: a
+    // frame of the full screen's size has been drawn.
+    EXPECT_TRUE(waitUntil([&] { return distinctColours(captureClientBottom(window, 40)) >= 16; }, 30000, 100));
+    PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0);
+    const DebugRun run = running.get();
+    EXPECT_FALSE(run.timedOut);
+    EXPECT_EQ(0u, run.exitCode);
+
+    const std::vector<RenderSize> sizes = renderSizes(run);
+    ASSERT_FALSE(sizes.empty());
+    bool screenSized = false;
+    for (const RenderSize& size : sizes) {
+        EXPECT_TRUE(fullScale(size)) << size.clientWidth << "x" << size.clientHeight << " drawn at " << size.backWidth
+                                     << "x" << size.backHeight << " with " << size.samples << "x" << size.samples;
+        screenSized |= size.clientWidth == GetSystemMetrics(SM_CXSCREEN) &&
+                       size.clientHeight == GetSystemMetrics(SM_CYSCREEN);
+    }
+    EXPECT_TRUE(screenSized);
 }
 
 }  // namespace

@@ -77,10 +77,13 @@ TEST(QmOwner, RunPrintsTheStateReportsAndTheExitCode) {
 
 TEST(QmOwner, SendResetReachesTheProduct) {
     HostFixture host("e2eqmownersend");
+    // Set before the host starts, which takes its environment then: a product
+    // that echoed the text would reset, and the close below could land while
+    // that reset runs, be refused and leave the host running.
+    ScopedEnvironment noEcho({{"QMTP_ON_RESET", "ignore"}});
     auto running = host.start("");
     HWND window = host.waitForRunningProduct();
     ASSERT_NE(nullptr, window);
-    ScopedEnvironment noEcho({{"QMTP_ON_RESET", "ignore"}});
     const Captured sent = runCapturing(qmowner("send e2eqmownersend reset \"-scene 4\""));
     EXPECT_EQ("answer 1\n", sent.output);
     const Captured refused = runCapturing(qmowner("send e2eqmownersend command 7"));
@@ -89,6 +92,7 @@ TEST(QmOwner, SendResetReachesTheProduct) {
     const DebugRun run = running.get();
     EXPECT_EQ(0u, run.exitCode);
     EXPECT_TRUE(productSaid(run, "qmReset -scene 4"));
+    EXPECT_EQ(1u, productSaidCount(run, "qmStart")) << "the product was to take the text without a reset";
 }
 
 TEST(QmOwner, SendResetRestartsTheProductWithTheNewTextAndTheOwnerSeesItsStatesAgain) {

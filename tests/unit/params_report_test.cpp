@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "batch_cases.h"
 #include "json_text.h"
 
 namespace {
@@ -113,5 +114,38 @@ INSTANTIATE_TEST_SUITE_P(Values, JsonNumber, testing::Values(
     NumberCase{0.0f, "0"}, NumberCase{-0.0f, "-0"}, NumberCase{90.0f, "90"}, NumberCase{0.1f, "0.1"},
     NumberCase{-2.25f, "-2.25"}, NumberCase{1.0e20f, "1e+20"}, NumberCase{16777217.0f, "16777216"},
     NumberCase{1.0f / 3.0f, "0.33333334"}, NumberCase{123456.7f, "123456.7"}, NumberCase{1.5e-7f, "1.5e-07"}, NumberCase{3.0e38f * 10.0f, "null"}));
+
+// --- the batch mode's lines and records ----------------------------------------
+
+struct BatchLineCase {
+    const char* line;
+    std::vector<std::string> arguments;
+};
+
+class BatchLine : public testing::TestWithParam<BatchLineCase> {};
+
+TEST_P(BatchLine, SplitsAtTabsAndUndoesTheEscapes) {
+    std::vector<std::string> arguments{"left over"};
+    ASSERT_TRUE(splitBatchLine(GetParam().line, arguments));
+    EXPECT_EQ(GetParam().arguments, arguments);
+}
+
+INSTANTIATE_TEST_SUITE_P(Lines, BatchLine, testing::Values(
+    BatchLineCase{"", {""}}, BatchLineCase{"--\t", {"--", ""}}, BatchLineCase{"\t\t", {"", "", ""}},
+    BatchLineCase{"--lang\tes\t--\t-scene 1", {"--lang", "es", "--", "-scene 1"}},
+    BatchLineCase{"--\t-title\\ta\\n-scene\\t7", {"--", "-title\ta\n-scene\t7"}},
+    BatchLineCase{"a\\rb\\\\t\\\\", {"a\rb\\t\\"}}, BatchLineCase{"\xe9\x01", {"\xe9\x01"}}));
+
+TEST(BatchLine, RefusesABackslashThatEscapesNothing) {
+    std::vector<std::string> arguments;
+    for (const char* line : {"a\\", "a\\x", "\\\"", "--\t\\0"})
+        EXPECT_FALSE(splitBatchLine(line, arguments)) << line;
+}
+
+TEST(BatchRecord, CountsTheBytesOfBothTexts) {
+    EXPECT_EQ(std::string("case 0 3 0\n{}\n"), batchRecord(0, "{}\n", ""));
+    EXPECT_EQ(std::string("case 2 0 5\nusage", 16), batchRecord(2, "", "usage"));
+    EXPECT_EQ(std::string("case 1 2 1\n\0\nx", 14), batchRecord(1, std::string("\0\n", 2), "x"));
+}
 
 }  // namespace

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <mutex>
 #include <string>
+#include <vector>
 
 #include "gdi_scope.h"
 #include "log_capture.h"
@@ -285,6 +287,97 @@ TEST(PleaseWaitSessionTest, ABusyDialogThreadIsLeftToEndOnItsOwn) {
     for (int i = 0; i < 100 && IsWindow(window); ++i)
         Sleep(50);
     EXPECT_FALSE(IsWindow(window));
+}
+
+// --- waking on the other side's signal -----------------------------------------
+
+constexpr DWORD kSafetyNetMs = 10000;
+
+// What the two sides of a scripted showing did, in the order they did it.
+class EventOrder {
+public:
+    void note(const char* event) {
+        std::lock_guard<std::mutex> hold(lock_);
+        events_.push_back(event);
+    }
+    void clear() {
+        std::lock_guard<std::mutex> hold(lock_);
+        events_.clear();
+    }
+    std::vector<std::string> events() const {
+        std::lock_guard<std::mutex> hold(lock_);
+        return events_;
+    }
+
+private:
+    mutable std::mutex lock_;
+    std::vector<std::string> events_;
+};
+
+EventOrder order;
+HANDLE loaderWentOn = nullptr;
+
+// A dialog thread that reports its start and then holds on until the loader
+// has gone on: a loader that waited for more than the start would wait here
+// until the safety net, and the order would show it.
+DWORD WINAPI startThenWatchTheLoader(void* argument) {
+    std::unique_ptr<std::shared_ptr<PleaseWaitHandshake>> share(
+        static_cast<std::shared_ptr<PleaseWaitHandshake>*>(argument));
+    PleaseWaitHandshake& handshake = **share;
+    order.note("dialog reports its start");
+    handshake.markStarted();
+    if (WaitForSingleObject(loaderWentOn, kSafetyNetMs) == WAIT_OBJECT_0)
+        order.note("dialog thread saw the loader go on");
+    if (WaitForSingleObject(handshake.stopEvent(), kSafetyNetMs) == WAIT_OBJECT_0 && handshake.pleaseWaitStop.load())
+        order.note("dialog thread woke for the stop");
+    return 0;
+}
+
+// Ends without ever reporting a start, as a thread that failed early would.
+DWORD WINAPI endWithoutStarting(void*) {
+    order.note("dialog thread ended");
+    return 0;
+}
+
+template <LPTHREAD_START_ROUTINE Entry>
+UniqueKernelHandle startScripted(std::shared_ptr<PleaseWaitHandshake> handshake) {
+    auto* share = new std::shared_ptr<PleaseWaitHandshake>(std::move(handshake));
+    return UniqueKernelHandle(CreateThread(nullptr, 0, Entry, share, 0, nullptr));
+}
+
+TEST(PleaseWaitSessionTest, TheLoaderGoesOnTheMomentTheDialogIsUpAndTheDialogGoesOnTheStop) {
+    order.clear();
+    UniqueKernelHandle wentOn(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    loaderWentOn = wentOn.get();
+    LogCapture log;
+    PleaseWaitSession session(&startScripted<startThenWatchTheLoader>);
+    order.note("loader went on");
+    SetEvent(wentOn.get());
+    session.end();
+    order.note("loader ended the dialog");
+    EXPECT_EQ((std::vector<std::string>{"dialog reports its start", "loader went on", "dialog thread saw the loader go on",
+                                        "dialog thread woke for the stop", "loader ended the dialog"}),
+              order.events());
+    EXPECT_TRUE(log.linesStartingWith("W|PleaseWaitDialog").empty());
+}
+
+// Runs on a thread of its own, so that a loader that never goes on is seen
+// as a missing event rather than a hung test.
+DWORD WINAPI loadBehindADialogThatNeverStarts(void*) {
+    PleaseWaitSession session(&startScripted<endWithoutStarting>);
+    order.note(activeWaitDialog.load() ? "loader went on with a dialog" : "loader went on without a dialog");
+    session.end();
+    return 0;
+}
+
+TEST(PleaseWaitSessionTest, ADialogThreadThatEndsWithoutStartingDoesNotHoldTheLoader) {
+    order.clear();
+    LogCapture log;
+    UniqueKernelHandle loader(CreateThread(nullptr, 0, &loadBehindADialogThatNeverStarts, nullptr, 0, nullptr));
+    ASSERT_TRUE(loader);
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(loader.get(), kSafetyNetMs)) << "the loader still waits for the start";
+    EXPECT_EQ((std::vector<std::string>{"dialog thread ended", "loader went on without a dialog"}), order.events());
+    EXPECT_TRUE(log.linesStartingWith("W|PleaseWaitDialog").empty());
 }
 
 UniqueKernelHandle noThread(std::shared_ptr<PleaseWaitHandshake>) {
