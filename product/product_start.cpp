@@ -126,12 +126,16 @@ void startProduct(QMStandAlone& application) {
     const HWND window = mainWindow.load();
     application.libraryHandle =
         loadProductLibrary(application.params.client, application.libraryFileName, application.libraryDirectory);
+    const bool quiet = application.params.isCloudInstance();
     if (!application.libraryHandle) {
-        showProductBox(application, window, kMsgCannotLoadProduct, kMsgCaptionError, kSystemModalError);
+        if (!quiet)
+            showProductBox(application, window, kMsgCannotLoadProduct, kMsgCaptionError, kSystemModalError);
         return;
     }
+    // The entry-point lookup boxes show also in quiet mode.
     if (!bindEntryPoints(application.libraryHandle)) {
-        showProductBox(application, window, kMsgCannotInitialize, kMsgCaptionError, kSystemModalError);
+        if (!quiet)
+            showProductBox(application, window, kMsgCannotInitialize, kMsgCaptionError, kSystemModalError);
         return;
     }
     const qm::HostVersion version = readHostVersion();
