@@ -186,6 +186,17 @@ TEST(HostReset, AFailedResetShowsItsBoxesAndEndsWithExitCodeZero) {
     EXPECT_EQ(0u, run.exitCode);
 }
 
+// Runs the host with `owner` until the product has said it is ready a
+// second time (after its resets), then closes it; its run.
+DebugRun runUntilReadyAgain(const HostFixture& host, const OwnerWindow& owner, const std::string& arguments) {
+    auto running = host.start("-owner " + owner.handleText() + " " + arguments);
+    HWND window = host.waitForWindow();
+    EXPECT_NE(nullptr, window);
+    EXPECT_TRUE(owner.waitForState(1, 120000, 2));
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    return running.get();
+}
+
 TEST(HostReset, ACloseDuringAResetIsCarriedOutWhenTheResetIsDone) {
     HostFixture host("e2eresetremember");
     OwnerWindow owner;
@@ -238,12 +249,7 @@ TEST(HostReset, TheLaunchRecordDoesNotChangeUnderAProductStart) {
     // qmStart asks for a reset and then reads the record it was started
     // with: the reset has taken it over meanwhile only if it did not wait.
     ScopedEnvironment product({{"QMTP_ON_START", "ready;first;reset=-scene 5;sleep=1500;params"}});
-    auto running = host.start("-owner " + owner.handleText());
-    HWND window = host.waitForWindow();
-    ASSERT_NE(nullptr, window);
-    EXPECT_TRUE(owner.waitForState(1, 120000, 2));
-    PostMessageW(window, WM_CLOSE, 0, 0);
-    const DebugRun run = running.get();
+    const DebugRun run = runUntilReadyAgain(host, owner, "");
     EXPECT_EQ(0u, run.exitCode);
     EXPECT_EQ(std::vector<std::string>{"params scene=-1"}, productSaidLines(run, "params "));
     const std::vector<std::string> inits = productSaidLines(run, "qmInit ");
@@ -258,12 +264,7 @@ TEST(HostReset, AnUpdateCheckCompletesOnlyItsOwnRun) {
     // first check is still running when the second reset reloads the library.
     ScopedEnvironment product({{"QMTP_CHECK", "thread"},
                                {"QMTP_ON_START", "ready;first;reset=-scene 1;sleep=1500;reset=-scene 2"}});
-    auto running = host.start("-owner " + owner.handleText() + " -log_flags IWE");
-    HWND window = host.waitForWindow();
-    ASSERT_NE(nullptr, window);
-    EXPECT_TRUE(owner.waitForState(1, 120000, 2));
-    PostMessageW(window, WM_CLOSE, 0, 0);
-    const DebugRun run = running.get();
+    const DebugRun run = runUntilReadyAgain(host, owner, "-log_flags IWE");
     EXPECT_EQ(0u, run.exitCode);
     EXPECT_EQ(2u, run.linesStartingWith("I|QMStandAlone::_reset:incompatible parameters:").size());
     EXPECT_TRUE(run.linesStartingWith("W|Ignored an update-check message with no check pending").empty());
