@@ -174,7 +174,8 @@ TEST_P(HostProductThrows, EndTheProcessThroughTheLibrarysRunTime) {
     HostFixture host(std::string("e2ethrows") + c.name);
     OwnerWindow owner;
     ScopedEnvironment product({{"QMTP_ON_START", c.onStart}, {"QMTP_CANCLOSE", c.canClose}});
-    auto running = host.start("-owner " + owner.handleText() + " -no_crash_report -log_flags IWE");
+    auto running =
+        host.start("-owner " + owner.handleText() + " -no_crash_report -log_flags IWE", "testproduct_throws");
     HWND window = host.waitForWindow();
     ASSERT_NE(nullptr, window);
     EXPECT_TRUE(owner.waitForState(1, 60000));

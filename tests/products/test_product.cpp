@@ -14,6 +14,7 @@
 //                    later one finds no update and answers flags 0
 //   QMTP_FULLSCREEN  what qmIsFullScreen answers (default 0)
 //   QMTP_CANCLOSE    "0": the loop refuses to close; "throw": it throws
+//                    (only the variant built with TEST_PRODUCT_THROWS)
 //   QMTP_ON_START    delegate calls after qmStart, separated by ';':
 //                    ready, hide, show, fullscreen, framed, quit, stopped,
 //                    reset=TEXT
@@ -24,7 +25,8 @@
 //                    sleep=MS, params (records the scene of the record
 //                    that qmInit received, read through its address now),
 //                    close (sends WM_CLOSE to the window and waits for the
-//                    answer), throw (qmStart throws "qmStart failed")
+//                    answer), throw (qmStart throws "qmStart failed"; only
+//                    the variant built with TEST_PRODUCT_THROWS)
 //   QMTP_ON_STOP     the same calls, made in qmStop before productStopped
 //   QMTP_ON_RESET    "echo" (default): qmReset passes its text to the
 //                    delegate's reset; "null": it asks for a reset with a
@@ -101,8 +103,10 @@ public:
     bool canClose() override {
         record("canClose");
         const std::string answer = setting("QMTP_CANCLOSE", "1");
+#ifdef TEST_PRODUCT_THROWS
         if (answer == "throw")
             throw "canClose failed";
+#endif
         return answer != "0";
     }
     bool hasFocus() override { return focused; }
@@ -186,7 +190,9 @@ void runDelegateCalls(const std::string& script) {
         else if (step.compare(0, 6, "sleep=") == 0) Sleep(static_cast<DWORD>(std::atoi(step.c_str() + 6)));
         else if (step == "params") record("params scene=%d", initParameters->scene);
         else if (step == "close") SendMessageA(productWindow, WM_CLOSE, 0, 0);
+#ifdef TEST_PRODUCT_THROWS
         else if (step == "throw") throw "qmStart failed";
+#endif
     }
 }
 
