@@ -133,6 +133,17 @@ void finishResets() {
 }
 
 void QMStandAlone::_reset(const char* text) {
+    // Only this worker replaces `params`, so building the new record from it
+    // needs no lock; replacing it does.
+    qm::LaunchParameters next = qm::carryOver(params);
+    qm::parseLaunchText(next, text, qm::windowsLaunchPlatform());
+
+    std::string description = "current:";
+    qm::describe(params, description);
+    description += " new:";
+    qm::describe(next, description);
+    debugLog(kLogInfo, "QMStandAlone::_reset:incompatible parameters: %s", description.c_str());
+
     bool restarted;
     bool cloud;
     std::string language;
@@ -140,15 +151,6 @@ void QMStandAlone::_reset(const char* text) {
         // The product start on the main thread hands `params` to qmInit by
         // address: it is replaced only while no start can run.
         std::lock_guard<std::mutex> lifecycle(productLifecycleLock());
-        qm::LaunchParameters next = qm::carryOver(params);
-        qm::parseLaunchText(next, text, qm::windowsLaunchPlatform());
-
-        std::string description = "current:";
-        qm::describe(params, description);
-        description += " new:";
-        qm::describe(next, description);
-        debugLog(kLogInfo, "QMStandAlone::_reset:incompatible parameters: %s", description.c_str());
-
         applyParameters(next);
         cloud = params.isCloudInstance();
         language = params.language;
