@@ -21,6 +21,9 @@ struct CloseRequest {
 // close requests are refused, so qmStop never runs twice at once, and only
 // this request is accepted back from the worker.
 CloseRequest* pendingClose = nullptr;
+// A close accepted while a reset ran, carried out when the reset worker is
+// done; main thread only.
+bool closeWaitsForReset = false;
 
 DWORD WINAPI closeWorker(void* parameter) {
     auto* request = static_cast<CloseRequest*>(parameter);
@@ -36,17 +39,9 @@ DWORD WINAPI closeWorker(void* parameter) {
     return 0;
 }
 
-}  // namespace
-
-LRESULT onClose(HWND window, WPARAM wParam, LPARAM lParam) {
-    if (pendingClose)
-        return 0;
-    if (resetInProgress()) {
-        debugLog(kLogInfo, "Close refused while the product restarts");
-        return 0;
-    }
-    if (!askProductLoop(true, [](qm::QMLoopDelegate& delegate) { return delegate.canClose(); }))
-        return 0;
+// Stops the product on the close worker, or destroys the window at once
+// when no product runs.
+LRESULT closeNow(HWND window, WPARAM wParam, LPARAM lParam) {
     if (!entryPoints.qmStop.load())
         return DefWindowProcW(window, WM_CLOSE, wParam, lParam);
 
@@ -58,6 +53,31 @@ LRESULT onClose(HWND window, WPARAM wParam, LPARAM lParam) {
     pendingClose = request;
     ResumeThread(request->thread.get());
     return 0;
+}
+
+}  // namespace
+
+LRESULT onClose(HWND window, WPARAM wParam, LPARAM lParam) {
+    if (pendingClose || closeWaitsForReset)
+        return 0;
+    if (!askProductLoop(true, [](qm::QMLoopDelegate& delegate) { return delegate.canClose(); }))
+        return 0;
+    if (acceptClose() == CloseTiming::AfterReset) {
+        // Remembered, not refused: an owner asks once and a user clicks once.
+        debugLog(kLogInfo, "Close accepted: it follows when the product has restarted");
+        closeWaitsForReset = true;
+        return 0;
+    }
+    return closeNow(window, wParam, lParam);
+}
+
+void onCloseAfterReset(HWND window) {
+    if (!closeWaitsForReset) {
+        debugLog(kLogWarning, "Ignored a close after a reset that no close waited for");
+        return;
+    }
+    closeWaitsForReset = false;
+    closeNow(window, 0, 0);
 }
 
 void onCloseWorkerDone(HWND window, LPARAM lParam) {

@@ -1,5 +1,7 @@
 #include "main_window_proc.h"
 
+#include <vector>
+
 #include "close_procedure.h"
 #include "debug_log.h"
 #include "entry_points.h"
@@ -18,6 +20,8 @@ constexpr UINT kRetryUpdateCheckDoneMs = 50;
 // Main thread only.
 bool inSizeMove = false;
 bool minimizedFlag = false;
+// Completions of update checks that came while a reset held the product.
+std::vector<unsigned> checksToRetry;
 
 int fullScreenAnswer() {
     return queryEntryPoint(entryPoints.qmIsFullScreen, 0) != 0 ? 1 : 0;
@@ -98,30 +102,46 @@ void onChar(WPARAM unit) {
 // The product start must not run while a reset replaces the library on its
 // worker: then it is tried again a little later. The main thread never waits
 // for the reset, which may need it for its message boxes.
-void startAfterUpdateCheck(HWND window) {
+void startAfterUpdateCheck(HWND window, unsigned check) {
     QMStandAlone* application = QMStandAlone::fromWindow(window);
     if (!application)
         return;
     std::unique_lock<std::mutex> lifecycle(productLifecycleLock(), std::try_to_lock);
     if (!lifecycle.owns_lock()) {
+        checksToRetry.push_back(check);
         SetTimer(window, kRetryUpdateCheckDoneTimer, kRetryUpdateCheckDoneMs, nullptr);
         return;
     }
-    onUpdateCheckDone(*application);
+    onUpdateCheckDone(*application, check);
+}
+
+void retryDeferredStarts(HWND window) {
+    KillTimer(window, kRetryUpdateCheckDoneTimer);
+    std::vector<unsigned> checks;
+    checks.swap(checksToRetry);
+    for (unsigned check : checks)
+        startAfterUpdateCheck(window, check);
 }
 
 void onTimer(HWND window, WPARAM timer) {
-    if (timer == kRetryUpdateCheckDoneTimer) {
-        KillTimer(window, timer);
-        startAfterUpdateCheck(window);
-    }
+    if (timer == kRetryUpdateCheckDoneTimer)
+        retryDeferredStarts(window);
+}
+
+// The reset is done: a product start it held back comes first, so that the
+// close stops the restarted product the ordinary way.
+void closeAfterReset(HWND window) {
+    retryDeferredStarts(window);
+    onCloseAfterReset(window);
 }
 
 void onPrivateMessage(HWND window, WPARAM code, LPARAM lParam) {
     if (code == kUpdateCheckDone) {
-        startAfterUpdateCheck(window);
+        startAfterUpdateCheck(window, static_cast<unsigned>(lParam));
     } else if (code == kCloseWorkerDone) {
         onCloseWorkerDone(window, lParam);
+    } else if (code == kCloseAfterReset) {
+        closeAfterReset(window);
     }
 }
 

@@ -11,6 +11,7 @@
 #include "launch_record.h"
 #include "loop_delegate_win32.h"
 #include "message_catalogue.h"
+#include "private_messages.h"
 #include "product_library_loader.h"
 #include "qm_standalone.h"
 #include "reset_request.h"
@@ -23,21 +24,56 @@ struct ResetRequest {
     std::string text;
 };
 
-std::mutex resetMutex;                      // guards the three below
+std::mutex resetMutex;                      // guards the four below
 std::unique_ptr<ResetRequest> waitingReset; // the latest request not yet started
 bool resetWorkerRunning = false;
-bool resetsClosed = false;                  // the process is ending
+bool resetsClosed = false;                  // a close was accepted, a reset failed or the process ends
+bool closeAfterReset = false;               // a close accepted while the worker ran
+
+// No reset starts from now on; the one running (if any) finishes.
+void closeResetsLocked() {
+    resetsClosed = true;
+    waitingReset.reset();
+}
+
+// The close that waited for the resets: carried out on the main thread
+// through the ordinary close path.
+void postCloseAfterReset() {
+    if (!PostMessageA(mainWindow.load(), kPrivateMessage, kCloseAfterReset, 0))
+        debugLog(kLogError, "Unable to carry out the close after the reset (err %d)",
+                 static_cast<int>(GetLastError()));
+}
+
+bool resetWorkerBusy() {
+    std::lock_guard<std::mutex> lock(resetMutex);
+    return resetWorkerRunning;
+}
+
+// A failed reset ends the run: nothing waits behind it, and the close that
+// may have waited for it is moot.
+void endResetsAfterFailure() {
+    std::lock_guard<std::mutex> lock(resetMutex);
+    closeResetsLocked();
+    closeAfterReset = false;
+}
 
 DWORD WINAPI resetWorker(void*) {
     for (;;) {
         std::unique_ptr<ResetRequest> request;
+        bool closeWaits = false;
         {
             std::lock_guard<std::mutex> lock(resetMutex);
             request = std::move(waitingReset);
-            if (!request || resetsClosed) {
+            if (!request) {
                 resetWorkerRunning = false;
-                return 0;
+                closeWaits = closeAfterReset;
+                closeAfterReset = false;
             }
+        }
+        if (!request) {
+            if (closeWaits)
+                postCloseAfterReset();
+            return 0;
         }
         if (request->application)
             request->application->_reset(request->text.c_str());
@@ -54,8 +90,10 @@ std::mutex& productLifecycleLock() {
 void startReset(QMStandAlone* application, const char* text) {
     {
         std::lock_guard<std::mutex> lock(resetMutex);
-        if (resetsClosed)
+        if (resetsClosed) {
+            debugLog(kLogWarning, "Reset refused: the host is closing");
             return;
+        }
         if (waitingReset)
             debugLog(kLogInfo, "Reset: a newer request replaces the waiting one");
         waitingReset.reset(new ResetRequest{application, text ? text : ""});
@@ -70,18 +108,21 @@ void startReset(QMStandAlone* application, const char* text) {
     }
 }
 
-bool resetInProgress() {
+CloseTiming acceptClose() {
     std::lock_guard<std::mutex> lock(resetMutex);
-    return resetWorkerRunning;
+    closeResetsLocked();
+    if (!resetWorkerRunning)
+        return CloseTiming::Now;
+    closeAfterReset = true;
+    return CloseTiming::AfterReset;
 }
 
 void finishResets() {
     {
         std::lock_guard<std::mutex> lock(resetMutex);
-        resetsClosed = true;
-        waitingReset.reset();
+        closeResetsLocked();
     }
-    while (resetInProgress()) {
+    while (resetWorkerBusy()) {
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&message);
@@ -92,6 +133,8 @@ void finishResets() {
 }
 
 void QMStandAlone::_reset(const char* text) {
+    // Only this worker replaces `params`, so building the new record from it
+    // needs no lock; replacing it does.
     qm::LaunchParameters next = qm::carryOver(params);
     qm::parseLaunchText(next, text, qm::windowsLaunchPlatform());
 
@@ -101,13 +144,18 @@ void QMStandAlone::_reset(const char* text) {
     qm::describe(next, description);
     debugLog(kLogInfo, "QMStandAlone::_reset:incompatible parameters: %s", description.c_str());
 
-    applyParameters(next);
-    const bool cloud = params.isCloudInstance();
-    debugLog(kLogDebug, "Reset: %s", text);
-
     bool restarted;
+    bool cloud;
+    std::string language;
     {
+        // The product start on the main thread hands `params` to qmInit by
+        // address: it is replaced only while no start can run.
         std::lock_guard<std::mutex> lifecycle(productLifecycleLock());
+        applyParameters(next);
+        cloud = params.isCloudInstance();
+        language = params.language;
+        debugLog(kLogDebug, "Reset: %s", text);
+
         callEntryPoint(entryPoints.qmStop);
         // The old product's loop lives in the library about to go.
         activeDelegate.store(nullptr);
@@ -119,10 +167,11 @@ void QMStandAlone::_reset(const char* text) {
         return;
 
     debugLog(kLogError, "Reset failed!");
+    // Before the quit: a request that waited behind this one must not run.
+    endResetsAfterFailure();
     if (!cloud) {
-        const char* language = params.language.c_str();
-        MessageBoxA(mainWindow.load(), localizedText(language, kMsgRestartFailed),
-                    localizedText(language, kMsgCaptionError), MB_SYSTEMMODAL | MB_ICONERROR);
+        MessageBoxA(mainWindow.load(), localizedText(language.c_str(), kMsgRestartFailed),
+                    localizedText(language.c_str(), kMsgCaptionError), MB_SYSTEMMODAL | MB_ICONERROR);
     }
     // The main thread's loop ends with exit code 0.
     PostThreadMessageW(mainThreadId.load(), WM_QUIT, 0, 0);

@@ -66,8 +66,8 @@ bool QMStandAlone::initialize() {
     InvalidateRect(window, nullptr, TRUE);
 
     if (skipUpdates) {
-        expectUpdateCheckDone();
-        postUpdateCheckDone();
+        const QMUpdateCheckDoneFn checkDone = expectUpdateCheckDone();
+        checkDone();
     } else {
         libraryHandle = loadProductLibrary(params.client, libraryFileName, libraryDirectory);
         if (!libraryHandle) {
@@ -86,14 +86,14 @@ bool QMStandAlone::initialize() {
             return false;
         }
         reportState(kStateCheckingUpdates);
-        expectUpdateCheckDone();
-        const bool checking = queryEntryPoint(entryPoints.qmUpdateSystem, false, &params, window,
-                                              &postUpdateCheckDone, static_cast<void*>(this));
+        const QMUpdateCheckDoneFn checkDone = expectUpdateCheckDone();
+        const bool checking = queryEntryPoint(entryPoints.qmUpdateSystem, false, &params, window, checkDone,
+                                              static_cast<void*>(this));
         if (!checking) {
             if (!cloud)
                 MessageBoxA(window, localizedText(language, kMsgUpdateFailed),
                             localizedText(language, kMsgCaptionWarning), kSystemModalWarning);
-            postUpdateCheckDone();
+            checkDone();
         }
     }
     lowMemoryNotification.reset(CreateMemoryResourceNotification(LowMemoryResourceNotification));

@@ -47,9 +47,12 @@ public:
 // Logs an exception that a call into the product library let through.
 void logProductException(const char* text);
 
-// Runs `call` inside a ProductCallScope, containing whatever it throws (the
-// fallbacks throw their text): the exception is logged at Error level and
-// goes no further. Returns false when it threw.
+// Runs `call` inside a ProductCallScope, containing whatever reaches the
+// host's own unwinder (the fallbacks throw their text): the exception is
+// logged at Error level and goes no further. Returns false when it threw.
+// An exception thrown inside the product library never gets here: the
+// library's statically linked run-time does not see these frames and ends
+// the process.
 template <typename Call>
 bool guardedProductCall(Call&& call) {
     ProductCallScope scope;

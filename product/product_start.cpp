@@ -2,9 +2,11 @@
 
 #include <shellapi.h>
 
+#include <array>
 #include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "debug_log.h"
 #include "entry_points.h"
@@ -20,7 +22,34 @@
 
 namespace {
 
-std::atomic<bool> updateCheckPending{false};
+// Each update check gets a completion function of its own, which posts the
+// number of that check: a product only gets a function, so this is what
+// ties a late completion of an earlier run's check (resets in a row with
+// checks that finish on a thread) to its run. The functions are reused in
+// turn, so a completion is told apart from those of the next
+// kCompletionSlots - 1 checks.
+constexpr unsigned kCompletionSlots = 16;
+std::atomic<unsigned> checkOfSlot[kCompletionSlots];
+std::atomic<unsigned> lastCheck{0};
+std::atomic<unsigned> awaitedCheck{0};  // 0: no check pending
+
+bool postCheckDone(unsigned check) {
+    return PostMessageA(mainWindow.load(), kPrivateMessage, kUpdateCheckDone, static_cast<LPARAM>(check)) != FALSE;
+}
+
+template <unsigned Slot>
+bool __cdecl completeCheckOfSlot() {
+    return postCheckDone(checkOfSlot[Slot].load());
+}
+
+template <unsigned... Slots>
+constexpr std::array<QMUpdateCheckDoneFn, sizeof...(Slots)> completionFunctions(
+    std::integer_sequence<unsigned, Slots...>) {
+    return {&completeCheckOfSlot<Slots>...};
+}
+
+constexpr std::array<QMUpdateCheckDoneFn, kCompletionSlots> kCompletions =
+    completionFunctions(std::make_integer_sequence<unsigned, kCompletionSlots>{});
 
 constexpr UINT kSystemModalError = MB_SYSTEMMODAL | MB_ICONERROR;
 constexpr UINT kSystemModalWarning = MB_SYSTEMMODAL | MB_ICONWARNING;
@@ -97,12 +126,16 @@ void startProduct(QMStandAlone& application) {
     const HWND window = mainWindow.load();
     application.libraryHandle =
         loadProductLibrary(application.params.client, application.libraryFileName, application.libraryDirectory);
+    const bool quiet = application.params.isCloudInstance();
     if (!application.libraryHandle) {
-        showProductBox(application, window, kMsgCannotLoadProduct, kMsgCaptionError, kSystemModalError);
+        if (!quiet)
+            showProductBox(application, window, kMsgCannotLoadProduct, kMsgCaptionError, kSystemModalError);
         return;
     }
+    // The entry-point lookup boxes show also in quiet mode.
     if (!bindEntryPoints(application.libraryHandle)) {
-        showProductBox(application, window, kMsgCannotInitialize, kMsgCaptionError, kSystemModalError);
+        if (!quiet)
+            showProductBox(application, window, kMsgCannotInitialize, kMsgCaptionError, kSystemModalError);
         return;
     }
     const qm::HostVersion version = readHostVersion();
@@ -125,12 +158,14 @@ void startProduct(QMStandAlone& application) {
 
 }  // namespace
 
-bool __cdecl postUpdateCheckDone() {
-    return PostMessageA(mainWindow.load(), kPrivateMessage, kUpdateCheckDone, 0) != FALSE;
-}
-
-void expectUpdateCheckDone() {
-    updateCheckPending.store(true);
+QMUpdateCheckDoneFn expectUpdateCheckDone() {
+    unsigned check = ++lastCheck;
+    if (check == 0)  // 0 means none
+        check = ++lastCheck;
+    const unsigned slot = check % kCompletionSlots;
+    checkOfSlot[slot].store(check);
+    awaitedCheck.store(check);
+    return kCompletions[slot];
 }
 
 void showEntryPointMissing(const char* name) {
@@ -196,11 +231,17 @@ qm::HostVersion readHostVersion() {
     return version;
 }
 
-void onUpdateCheckDone(QMStandAlone& application) {
-    if (!updateCheckPending.exchange(false)) {
+void onUpdateCheckDone(QMStandAlone& application, unsigned check) {
+    const unsigned awaited = awaitedCheck.load();
+    if (awaited == 0) {
         debugLog(kLogWarning, "Ignored an update-check message with no check pending");
         return;
     }
+    if (check != awaited) {
+        debugLog(kLogWarning, "Ignored an update-check message of another check (%u, awaiting %u)", check, awaited);
+        return;
+    }
+    awaitedCheck.store(0);
     const qm::UpdateData data = collectUpdateOutcome(application);
     const bool quiet = application.params.isCloudInstance();
     const HWND window = mainWindow.load();

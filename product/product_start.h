@@ -6,17 +6,16 @@
 
 class QMStandAlone;
 
-// Posts "update check done" to the main window; any thread. Handed to the
-// product library's qmUpdateSystem.
-bool __cdecl postUpdateCheckDone();
+// Starts a new update check: returns the function that posts its "update
+// check done" message to the main window (any thread; handed to the product
+// library's qmUpdateSystem, or called by the host itself). Only the message
+// of the newest check is acted on, once, so a stray, repeated or earlier
+// run's completion cannot start the product.
+QMUpdateCheckDoneFn expectUpdateCheckDone();
 
-// Marks this run's update check as pending: exactly one "update check done"
-// message is acted on after it, so a stray or repeated one cannot start the
-// product twice.
-void expectUpdateCheckDone();
-
-// Evaluates the update check and ends the run or starts the product. Main thread.
-void onUpdateCheckDone(QMStandAlone& application);
+// Evaluates the update check numbered `check` (the message's lParam) and
+// ends the run or starts the product. Main thread.
+void onUpdateCheckDone(QMStandAlone& application, unsigned check);
 
 // Binds the thirteen entry points of `module`, a fallback for each missing
 // one; false when a required one is missing (each told in its own box).

@@ -9,7 +9,7 @@
 #include "qm/loop_delegate.h"
 #include "qm_standalone.h"
 
-class QMStandAlone::QMLoopDelegateWin32 : public qm::QMLoopDelegate {
+class QMStandAlone::QMLoopDelegateWin32 final : public qm::QMLoopDelegate {
 public:
     // Created on the main thread, one per product start; never destroyed,
     // so the saved cursor position stays valid for posted messages.

@@ -6,9 +6,14 @@
 // qmInit). The library reads it in place, so the order and the types of the
 // fields below are part of the contract: build the library with the same
 // compiler and C++ run-time as the host (std::string and std::vector are
-// read as that run-time lays them out). The record stays the host's; a
-// library may read it while the call it came with lasts, and must not keep
-// pointers into it past a reset.
+// read as that run-time lays them out).
+//
+// How long the record lives: it is the host's one record, at the same
+// address until the process ends. Its contents change only when a reset
+// takes new parameters, on the host's reset thread and before it calls
+// qmStop, never while qmUpdateSystem, qmInit or qmStart runs. Read it during
+// those calls and copy what you keep: a thread of the library that reads it
+// later may find it being rewritten.
 //
 // This header needs neither windows.h nor the host's code: everything a
 // library may call here is inline.

@@ -3,15 +3,22 @@
 // product's loop object that the host calls back.
 //
 // Both are C++ classes whose virtual tables the other side calls by slot, so
-// the declaration order below is fixed and the product library must be
-// built with the same compiler as the host.
+// the declaration order below is fixed. Neither declares a virtual
+// destructor: compilers lay one out differently (MSVC gives it one slot,
+// GCC two), and everything after it would move. The delegate's slot 0 is a
+// plain operation in the place and with the argument (the deleting flag) of
+// a virtual destructor, so that the delegate's table is the same under every
+// compiler: slot 0 deleteRequested, 1-5 hook1-hook5, 6 productStopped,
+// 7 hideCursor, 8 showCursor, 9 productReady, 10 quit, 11 canClose,
+// 12 relayText, 13 relayRecord, 14 reset, 15 setFullScreen.
 
 namespace qm {
 
 // The product's loop object. The product creates it and stores its address
 // in QMLoopDelegate::loop before qmStart returns. The host calls it on its
 // main thread only, and only while the delegate is active (until the
-// product calls productStopped).
+// product calls productStopped). No exception may leave its operations
+// (product_library.h says why).
 class ProductLoop {
 public:
     virtual void onFocusLost() = 0;      // the window lost the focus while hasFocus() was true
@@ -33,7 +40,13 @@ protected:
 // Any thread of the product may call it.
 class QMLoopDelegate {
 public:
-    virtual ~QMLoopDelegate() = default;
+    // Slot 0, where a product built with a virtual destructor in this class
+    // calls it (`delete delegate`). The host owns every delegate and keeps
+    // using it, so nothing is released: the call returns the object as it is.
+    virtual void* deleteRequested(unsigned int deletingFlag) {
+        (void)deletingFlag;
+        return this;
+    }
     virtual void hook1() {}
     virtual void hook2() {}
     virtual void hook3(int, int) {}
@@ -64,6 +77,9 @@ public:
 
     // Set by the product before qmStart returns; never by the host.
     ProductLoop* loop = nullptr;
+
+protected:
+    ~QMLoopDelegate() = default;  // the host owns and never destroys its delegates
 };
 
 }  // namespace qm

@@ -12,6 +12,13 @@
 // the thread of the main window. Build the library with the same compiler
 // and C++ run-time as the host: LaunchParameters and UpdateData hold
 // std::string and std::vector, which the library reads and writes in place.
+//
+// Exceptions: no exception may leave these functions or an operation of the
+// product's loop (loop_delegate.h). With the GCC run-time linked statically
+// into the host and into the library, each has an unwinder of its own that
+// does not see the other's frames: an exception let out of the library ends
+// the process (std::terminate). The host contains only what its own
+// fallbacks for missing exports throw.
 #include <windows.h>
 
 #include "qm/launch_parameters.h"
@@ -54,7 +61,9 @@ typedef bool(__cdecl* QMUpdateCheckDoneFn)();
 // Starts the update check. Return true when the check runs: it must then call
 // `done` exactly once when finished, from any thread. Return false to let the
 // host go on at once. After a reset this runs on the host's reset thread.
-// `application` is the host's, opaque to the library.
+// `application` is the host's, opaque to the library; how long the launch
+// record lives: launch_parameters.h. Each check gets a `done` of its own:
+// call the one this check was given.
 typedef bool(__cdecl* qmUpdateSystemFn)(qm::LaunchParameters* parameters, HWND mainWindow,
                                          QMUpdateCheckDoneFn done, void* application);
 // Fills the outcome of the check; the host passes flags 0 and empty texts.
@@ -63,8 +72,8 @@ typedef bool(__cdecl* qmUpdateSystemGetDataFn)(qm::UpdateData* data);
 typedef void(__cdecl* qmUpdateSystemReleaseFn)();
 // Must be exported; never called.
 typedef void(__cdecl* qmPreInitFn)();
-// Once per start, before qmStart. The record stays valid while the product
-// runs; the host owns both arguments.
+// Once per start, before qmStart. The host owns both arguments; how long
+// the launch record lives: launch_parameters.h.
 typedef int(__cdecl* qmInitFn)(qm::LaunchParameters* parameters, const qm::HostVersion* version);
 // Non-zero when the product wants the window full screen before it starts.
 typedef int(__cdecl* qmIsFullScreenFn)();

@@ -148,4 +148,50 @@ TEST(HostProduct, DoResetFromTheOwnerRestartsTheProductWithTheNewParameters) {
     EXPECT_FALSE(run.linesStartingWith("I|QMStandAlone::_reset:incompatible parameters: current:").empty());
 }
 
+// An exception thrown inside the product library and let out of an export
+// or a loop operation is not contained: host and library each link the GCC
+// run-time statically, each with an unwinder of its own that does not see
+// the other's frames, so the library's run-time finds no handler and ends
+// the process (std::terminate, exit code 3 after abort). Only the host's own
+// fallbacks' exceptions are contained (MainWindowProc tests).
+struct ProductThrowCase {
+    const char* name;
+    const char* onStart;
+    const char* canClose;
+    bool closeWindow;  // the throw comes with the close
+    const char* lastProductLine;
+};
+
+const ProductThrowCase kProductThrows[] = {
+    {"FromQmStart", "ready;throw", "1", false, "delegate throw"},
+    {"FromTheLoopsCanClose", "ready", "throw", true, "canClose"},
+};
+
+class HostProductThrows : public testing::TestWithParam<ProductThrowCase> {};
+
+TEST_P(HostProductThrows, EndTheProcessThroughTheLibrarysRunTime) {
+    const ProductThrowCase& c = GetParam();
+    HostFixture host(std::string("e2ethrows") + c.name);
+    OwnerWindow owner;
+    ScopedEnvironment product({{"QMTP_ON_START", c.onStart}, {"QMTP_CANCLOSE", c.canClose}});
+    auto running =
+        host.start("-owner " + owner.handleText() + " -no_crash_report -log_flags IWE", "testproduct_throws");
+    HWND window = host.waitForWindow();
+    ASSERT_NE(nullptr, window);
+    EXPECT_TRUE(owner.waitForState(1, 60000));
+    if (c.closeWindow)
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    const DebugRun run = running.get();
+    EXPECT_FALSE(run.timedOut);
+    EXPECT_EQ(3u, run.exitCode);
+    EXPECT_TRUE(run.linesStartingWith("E|Exception from the product library").empty());
+    const std::vector<std::string> lines = productLines(run);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(c.lastProductLine, lines.back());
+    EXPECT_FALSE(productSaid(run, "qmStop"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Throws, HostProductThrows, testing::ValuesIn(kProductThrows),
+                         [](const testing::TestParamInfo<ProductThrowCase>& info) { return info.param.name; });
+
 }  // namespace

@@ -186,4 +186,110 @@ TEST(HostReset, AFailedResetShowsItsBoxesAndEndsWithExitCodeZero) {
     EXPECT_EQ(0u, run.exitCode);
 }
 
+// Runs the host with `owner` until the product has said it is ready a
+// second time (after its resets), then closes it; its run.
+DebugRun runUntilReadyAgain(const HostFixture& host, const OwnerWindow& owner, const std::string& arguments) {
+    auto running = host.start("-owner " + owner.handleText() + " " + arguments);
+    HWND window = host.waitForWindow();
+    EXPECT_NE(nullptr, window);
+    EXPECT_TRUE(owner.waitForState(1, 120000, 2));
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    return running.get();
+}
+
+TEST(HostReset, ACloseDuringAResetIsCarriedOutWhenTheResetIsDone) {
+    HostFixture host("e2eresetremember");
+    OwnerWindow owner;
+    // The first start asks for a reset, and one close arrives while the
+    // product stops for it, as a user's click or an owner's only request.
+    ScopedEnvironment product({{"QMTP_ON_START", "ready;first;reset=-scene 1"}, {"QMTP_ON_STOP", "first;close"}});
+    const DebugRun run = host.run("-owner " + owner.handleText() + " -log_flags IWE");
+    EXPECT_FALSE(run.timedOut);
+    EXPECT_EQ(0u, run.exitCode);
+    EXPECT_TRUE(run.hasLine("I|Close accepted: it follows when the product has restarted\n"));
+    EXPECT_EQ(1u, run.linesStartingWith("I|QMStandAlone::_reset:incompatible parameters:").size());
+    // The restarted product, when its start came first, was stopped too.
+    EXPECT_EQ(productSaidCount(run, "qmStart"), productSaidCount(run, "qmStop"));
+    const std::vector<int32_t> states = owner.states();
+    ASSERT_GE(states.size(), 2u);
+    EXPECT_EQ((std::vector<int32_t>{9, 0}), std::vector<int32_t>(states.end() - 2, states.end()));
+}
+
+TEST(HostReset, AResetAskedForWhileTheHostClosesIsRefused) {
+    HostFixture host("e2eresetclosing");
+    ScopedEnvironment product({{"QMTP_ON_START", "ready"}, {"QMTP_ON_STOP", "reset=-scene 5"}});
+    auto running = host.start("-log_flags IWE");
+    HWND window = host.waitForRunningProduct();
+    ASSERT_NE(nullptr, window);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    const DebugRun run = running.get();
+    EXPECT_FALSE(run.timedOut);
+    EXPECT_EQ(0u, run.exitCode);
+    EXPECT_TRUE(run.hasLine("W|Reset refused: the host is closing\n"));
+    EXPECT_TRUE(run.linesStartingWith("I|QMStandAlone::_reset:").empty());
+    EXPECT_EQ(1u, productSaidCount(run, "qmStop"));
+    EXPECT_TRUE(run.boxes.empty());
+}
+
+TEST(HostReset, AFailedResetDropsTheRequestThatWaitedBehindIt) {
+    HostFixture host("e2eresetfailwait");
+    // The second request comes while the first (which fails) waits for the
+    // product start to end.
+    ScopedEnvironment product({{"QMTP_ON_START", "reset=-product e2eresetmissing;sleep=1500;reset=-scene 5"}});
+    const DebugRun run = host.run("-log_flags IWE");
+    EXPECT_EQ(0u, run.exitCode);
+    EXPECT_EQ(1u, run.linesStartingWith("I|QMStandAlone::_reset:incompatible parameters:").size());
+    EXPECT_EQ(1u, run.linesStartingWith("E|Reset failed!").size());
+    EXPECT_EQ(2u, run.boxes.size());
+}
+
+TEST(HostReset, TheLaunchRecordDoesNotChangeUnderAProductStart) {
+    HostFixture host("e2eresetrecord");
+    OwnerWindow owner;
+    // qmStart asks for a reset and then reads the record it was started
+    // with: the reset has taken it over meanwhile only if it did not wait.
+    ScopedEnvironment product({{"QMTP_ON_START", "ready;first;reset=-scene 5;sleep=1500;params"}});
+    const DebugRun run = runUntilReadyAgain(host, owner, "");
+    EXPECT_EQ(0u, run.exitCode);
+    EXPECT_EQ(std::vector<std::string>{"params scene=-1"}, productSaidLines(run, "params "));
+    const std::vector<std::string> inits = productSaidLines(run, "qmInit ");
+    ASSERT_EQ(2u, inits.size());
+    EXPECT_TRUE(contains(inits[1], " scene=5 ")) << inits[1];
+}
+
+TEST(HostReset, AnUpdateCheckCompletesOnlyItsOwnRun) {
+    HostFixture host("e2eresetchecks");
+    OwnerWindow owner;
+    // Two resets in a row, each check done on a thread 200 ms later: the
+    // first check is still running when the second reset reloads the library.
+    ScopedEnvironment product({{"QMTP_CHECK", "thread"},
+                               {"QMTP_ON_START", "ready;first;reset=-scene 1;sleep=1500;reset=-scene 2"}});
+    const DebugRun run = runUntilReadyAgain(host, owner, "-log_flags IWE");
+    EXPECT_EQ(0u, run.exitCode);
+    EXPECT_EQ(2u, run.linesStartingWith("I|QMStandAlone::_reset:incompatible parameters:").size());
+    EXPECT_TRUE(run.linesStartingWith("W|Ignored an update-check message with no check pending").empty());
+    // The outcome of the last check is read after that check said it was done.
+    const std::vector<std::string> lines = productLines(run);
+    size_t lastCheck = lines.size();
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].rfind("qmUpdateSystem ", 0) == 0)
+            lastCheck = i;
+    }
+    ASSERT_LT(lastCheck, lines.size());
+    size_t done = lines.size();
+    size_t outcome = lines.size();
+    for (size_t i = lastCheck; i < lines.size(); ++i) {
+        if (done == lines.size() && lines[i] == "checkDone scene=2")
+            done = i;
+        if (outcome == lines.size() && lines[i].rfind("qmUpdateSystemGetData", 0) == 0)
+            outcome = i;
+    }
+    ASSERT_LT(outcome, lines.size());
+    EXPECT_LT(done, outcome);
+    const std::vector<std::string> inits = productSaidLines(run, "qmInit ");
+    ASSERT_FALSE(inits.empty());
+    EXPECT_TRUE(contains(inits.back(), " scene=2 ")) << inits.back();
+    EXPECT_EQ(productSaidCount(run, "qmStart"), productSaidCount(run, "qmStop"));
+}
+
 }  // namespace

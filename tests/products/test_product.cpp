@@ -5,20 +5,29 @@
 // with the host's own lines.
 //
 //   QMTP_CHECK       how qmUpdateSystem answers: "sync" (done at once, the
-//                    default), "thread" (done later from another thread),
+//                    default), "thread" (done 200 ms later from a thread of
+//                    its own, which keeps the library loaded until it ends),
 //                    "refuse" (returns false), "never" (never done)
 //   QMTP_FLAGS       UpdateData flags (decimal), QMTP_URL, QMTP_SRC, QMTP_NAME
 //   QMTP_NEWEST_BUILD  the newest build there is: a library of that build
 //                    (TEST_PRODUCT_BUILD, 1 unless built otherwise) or a
 //                    later one finds no update and answers flags 0
 //   QMTP_FULLSCREEN  what qmIsFullScreen answers (default 0)
-//   QMTP_CANCLOSE    "0": the loop refuses to close
+//   QMTP_CANCLOSE    "0": the loop refuses to close; "throw": it throws
+//                    (only the variant built with TEST_PRODUCT_THROWS)
 //   QMTP_ON_START    delegate calls after qmStart, separated by ';':
 //                    ready, hide, show, fullscreen, framed, quit, stopped,
 //                    reset=TEXT
 //                    chain=N (while the scene is below N, reset to the next
 //                    scene; at N, quit), burst=N (on the first start only,
-//                    N threads each ask for a reset at once)
+//                    N threads each ask for a reset at once),
+//                    first (the rest only on a start without a scene),
+//                    sleep=MS, params (records the scene of the record
+//                    that qmInit received, read through its address now),
+//                    close (sends WM_CLOSE to the window and waits for the
+//                    answer), throw (qmStart throws "qmStart failed"; only
+//                    the variant built with TEST_PRODUCT_THROWS)
+//   QMTP_ON_STOP     the same calls, made in qmStop before productStopped
 //   QMTP_ON_RESET    "echo" (default): qmReset passes its text to the
 //                    delegate's reset; "null": it asks for a reset with a
 //                    null text; "ignore": it does not
@@ -53,6 +62,8 @@ namespace {
 std::string journalPath;  // from -qmtp_journal or QMTP_JOURNAL, empty: none
 
 qm::QMLoopDelegate* delegate = nullptr;
+HWND productWindow = nullptr;
+const qm::LaunchParameters* initParameters = nullptr;  // as qmInit received it
 int currentScene = -1;
 
 void record(const char* format, ...) {
@@ -91,7 +102,12 @@ public:
     void onLowMemory() override { record("onLowMemory"); }
     bool canClose() override {
         record("canClose");
-        return setting("QMTP_CANCLOSE", "1") != "0";
+        const std::string answer = setting("QMTP_CANCLOSE", "1");
+#ifdef TEST_PRODUCT_THROWS
+        if (answer == "throw")
+            throw "canClose failed";
+#endif
+        return answer != "0";
     }
     bool hasFocus() override { return focused; }
     int onText(const char*, int) override { return 0; }
@@ -155,6 +171,11 @@ void runDelegateCalls(const std::string& script) {
             end = script.size();
         const std::string step = script.substr(start, end - start);
         start = end + 1;
+        if (step == "first") {
+            if (currentScene >= 0)
+                return;
+            continue;
+        }
         record("delegate %s", step.c_str());
         if (step == "ready") delegate->productReady();
         else if (step == "hide") delegate->hideCursor();
@@ -166,12 +187,49 @@ void runDelegateCalls(const std::string& script) {
         else if (step.compare(0, 6, "reset=") == 0) delegate->reset(step.c_str() + 6);
         else if (step.compare(0, 6, "chain=") == 0) chain(std::atoi(step.c_str() + 6));
         else if (step.compare(0, 6, "burst=") == 0) burst(std::atoi(step.c_str() + 6));
+        else if (step.compare(0, 6, "sleep=") == 0) Sleep(static_cast<DWORD>(std::atoi(step.c_str() + 6)));
+        else if (step == "params") record("params scene=%d", initParameters->scene);
+        else if (step == "close") SendMessageA(productWindow, WM_CLOSE, 0, 0);
+#ifdef TEST_PRODUCT_THROWS
+        else if (step == "throw") throw "qmStart failed";
+#endif
     }
 }
 
 }  // namespace
 
 #ifndef TEST_PRODUCT_WITHOUT_UPDATE_SYSTEM
+namespace {
+
+// Completes an update check from a thread of its own, as a product whose
+// check runs in the background; the thread holds the library until it ends.
+struct LateCheck {
+    QMUpdateCheckDoneFn done;
+    int scene;
+};
+
+DWORD WINAPI completeCheckLater(void* parameter) {
+    const LateCheck check = *static_cast<LateCheck*>(parameter);
+    delete static_cast<LateCheck*>(parameter);
+    Sleep(200);
+    record("checkDone scene=%d", check.scene);
+    check.done();
+    HMODULE self = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCSTR>(&completeCheckLater), &self);
+    FreeLibraryAndExitThread(self, 0);
+}
+
+void startLateCheck(QMUpdateCheckDoneFn done, int scene) {
+    HMODULE self = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCSTR>(&completeCheckLater), &self);
+    HANDLE thread = CreateThread(nullptr, 0, completeCheckLater, new LateCheck{done, scene}, 0, nullptr);
+    if (thread)
+        CloseHandle(thread);
+}
+
+}  // namespace
+
 EXPORT bool __cdecl qmUpdateSystem(qm::LaunchParameters* parameters, HWND window, QMUpdateCheckDoneFn done,
                                    void* application) {
     takeJournal(*parameters);
@@ -181,7 +239,7 @@ EXPORT bool __cdecl qmUpdateSystem(qm::LaunchParameters* parameters, HWND window
     if (check == "refuse")
         return false;
     if (check == "thread")
-        std::thread([done] { Sleep(200); done(); }).detach();
+        startLateCheck(done, parameters->scene);
     else if (check == "sync")
         done();
     return true;
@@ -217,6 +275,7 @@ EXPORT int __cdecl qmInit(qm::LaunchParameters* p, const qm::HostVersion* v) {
     for (const auto& extra : p->extras)
         extras += extra.first + "=" + extra.second + ";";
     currentScene = p->scene;
+    initParameters = p;
     const qm::PositionTool& t = p->positionTool;
     record("qmInit version=%d.%d.%d.%d product=%s state=%s language=%s client=%s title=%s token=%s scene=%d "
            "visitMode=%d owner=%u notify=%d pt=%d,%d,%d,%s,%.2f,%.2f,%.2f extras=%s",
@@ -235,6 +294,7 @@ EXPORT int __cdecl qmStart(qm::QMLoopDelegate* hostDelegate, int width, int heig
                            int reserved) {
     delegate = hostDelegate;
     delegate->loop = &productLoop;
+    productWindow = window;
     RECT client = {};
     GetClientRect(window, &client);
     record("qmStart size=%dx%d client=%dx%d visible=%d same=%d reserved=%d", width, height,
@@ -247,8 +307,10 @@ EXPORT int __cdecl qmStart(qm::QMLoopDelegate* hostDelegate, int width, int heig
 
 EXPORT void __cdecl qmStop() {
     record("qmStop");
-    if (delegate)
-        delegate->productStopped();
+    if (!delegate)
+        return;
+    runDelegateCalls(setting("QMTP_ON_STOP"));
+    delegate->productStopped();
 }
 
 #ifndef TEST_PRODUCT_WITHOUT_WINDOW_EVENTS
