@@ -274,7 +274,9 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"ClientWithSlashes", "../outside", "qo.dll", "qo.dll", "fallback",
                  "W|Library name is not a plain file name: ../outside\n"},
         LoadCase{"ClientWithADrive", "C:outside", "qo.dll", "qo.dll", "fallback",
-                 "W|Library name is not a plain file name: C:outside\n"}),
+                 "W|Library name is not a plain file name: C:outside\n"},
+        LoadCase{"ClientWithAWildcard", "TESTCLIENT*", "qo.dll", "qo.dll", "fallback",
+                 "W|Library name is not a plain file name: TESTCLIENT*\n"}),
     [](const ::testing::TestParamInfo<LoadCase>& info) { return std::string(info.param.name); });
 
 // --- unloading -------------------------------------------------------------
