@@ -12,13 +12,13 @@
 //       asks the host's window to close, as the user would.
 #include <windows.h>
 
-#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "qm/owner_protocol.h"
 #include "unique_handle.h"
 
 namespace {
@@ -29,7 +29,7 @@ ULONGLONG startTick = 0;
 void printEnvelope(const COPYDATASTRUCT* envelope) {
     const double seconds = static_cast<double>(GetTickCount64() - startTick) / 1000.0;
     const auto* bytes = static_cast<const unsigned char*>(envelope->lpData);
-    if (envelope->dwData == 1 && envelope->cbData == 4) {
+    if (envelope->dwData == kCommandStateReport && envelope->cbData == sizeof(int32_t)) {
         int32_t state;
         std::memcpy(&state, bytes, sizeof state);
         std::printf("%8.3f state %d\n", seconds, static_cast<int>(state));
@@ -131,10 +131,8 @@ HWND findTarget(const char* target) {
     const unsigned long long number = std::strtoull(target, &end, 0);
     if (end && *end == '\0' && number != 0)
         return reinterpret_cast<HWND>(static_cast<UINT_PTR>(number));
-    std::wstring className = L"STAGEENGINE.";
-    for (const char* c = target; *c; ++c)
-        className += static_cast<wchar_t>(std::toupper(static_cast<unsigned char>(*c)));
-    return FindWindowW(className.c_str(), nullptr);
+    const std::wstring className = qm::windowClassNameFor(target);
+    return className.empty() ? nullptr : FindWindowW(className.c_str(), nullptr);
 }
 
 int sendCommand(int argc, char** argv) {
@@ -153,9 +151,9 @@ int sendCommand(int argc, char** argv) {
     COPYDATASTRUCT envelope = {};
     std::string payload;
     if (verb == "setowner") {
-        envelope.dwData = 3;
+        envelope.dwData = kCommandSetOwner;
     } else if (verb == "reset" && argc >= 5) {
-        envelope.dwData = 4;
+        envelope.dwData = kCommandDoReset;
         payload = argv[4];
         envelope.cbData = static_cast<DWORD>(payload.size() + 1);  // the terminator goes too
         envelope.lpData = &payload[0];
