@@ -283,40 +283,29 @@ INSTANTIATE_TEST_SUITE_P(
 
 void calledNever() {}
 
-template <typename Fn>
-void bindDummy(std::atomic<Fn>& binding) {
-    binding.store(reinterpret_cast<Fn>(&calledNever));
-}
-
-std::vector<bool> boundEntryPoints() {
-    return {entryPoints.qmUpdateSystem.load() != nullptr, entryPoints.qmUpdateSystemGetData.load() != nullptr,
-            entryPoints.qmUpdateSystemRelease.load() != nullptr, entryPoints.qmPreInit.load() != nullptr,
-            entryPoints.qmInit.load() != nullptr, entryPoints.qmIsFullScreen.load() != nullptr,
-            entryPoints.qmStart.load() != nullptr, entryPoints.qmStop.load() != nullptr,
-            entryPoints.qmResize.load() != nullptr, entryPoints.qmTextInput.load() != nullptr,
-            entryPoints.qmWinEvent.load() != nullptr, entryPoints.qmKeyEvent.load() != nullptr,
-            entryPoints.qmReset.load() != nullptr};
+// The names of the bound entry points, in order.
+std::vector<std::string> boundEntryPoints() {
+    std::vector<std::string> bound;
+    forEachEntryPoint(entryPoints, [&](auto& binding, const char* name) {
+        if (binding.load())
+            bound.push_back(name);
+    });
+    return bound;
 }
 
 TEST(UnloadProductLibrary, UnbindsAllThirteenEntryPointsAlsoWithoutAModule) {
-    bindDummy(entryPoints.qmUpdateSystem);
-    bindDummy(entryPoints.qmUpdateSystemGetData);
-    bindDummy(entryPoints.qmUpdateSystemRelease);
-    bindDummy(entryPoints.qmPreInit);
-    bindDummy(entryPoints.qmInit);
-    bindDummy(entryPoints.qmIsFullScreen);
-    bindDummy(entryPoints.qmStart);
-    bindDummy(entryPoints.qmStop);
-    bindDummy(entryPoints.qmResize);
-    bindDummy(entryPoints.qmTextInput);
-    bindDummy(entryPoints.qmWinEvent);
-    bindDummy(entryPoints.qmKeyEvent);
-    bindDummy(entryPoints.qmReset);
-    ASSERT_EQ(std::vector<bool>(13, true), boundEntryPoints());
+    forEachEntryPoint(entryPoints, [](auto& binding, const char*) {
+        using Fn = decltype(binding.load());
+        binding.store(reinterpret_cast<Fn>(&calledNever));
+    });
+    ASSERT_EQ((std::vector<std::string>{"qmUpdateSystem", "qmUpdateSystemGetData", "qmUpdateSystemRelease",
+                                        "qmPreInit", "qmInit", "qmIsFullScreen", "qmStart", "qmStop", "qmResize",
+                                        "qmTextInput", "qmWinEvent", "qmKeyEvent", "qmReset"}),
+              boundEntryPoints());
 
     unloadProductLibrary(nullptr);
 
-    EXPECT_EQ(std::vector<bool>(13, false), boundEntryPoints());
+    EXPECT_EQ(std::vector<std::string>{}, boundEntryPoints());
 }
 
 }  // namespace
