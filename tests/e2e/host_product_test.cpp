@@ -4,6 +4,7 @@
 
 
 #include "host_fixture.h"
+#include "host_version.h"
 #include "owner_window.h"
 
 namespace {
@@ -72,7 +73,7 @@ TEST(HostProduct, OwnerSeesTheStatesAndTheDelegateWorks) {
     EXPECT_EQ((std::vector<int32_t>{6, 1, 8, 9, 0}), owner.states());
     for (const ReceivedCopyData& data : owner.received())
         EXPECT_NE(nullptr, data.sender);
-    EXPECT_TRUE(productSaid(run, "qmInit version=1.4.6.8405"));
+    EXPECT_TRUE(productSaid(run, std::string("qmInit version=") + QM_VERSION_TEXT + " "));
 }
 
 TEST(HostProduct, FullScreenProductStartsWithTheMonitorsSize) {

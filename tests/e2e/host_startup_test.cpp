@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "host_fixture.h"
+#include "host_version.h"
 
 namespace {
 
@@ -48,8 +49,9 @@ TEST(HostStartup, RunsTheProductAndEndsWithExitCodeZero) {
     EXPECT_EQ(0u, lines[0].find("qmUpdateSystem product=e2erun window=1 application=1"));
     EXPECT_EQ("qmUpdateSystemGetData flags=0", lines[1]);
     EXPECT_EQ("qmUpdateSystemRelease", lines[2]);
-    EXPECT_EQ(0u, lines[3].find("qmInit version=1.4.6.8405 product=e2erun state=production language=en "
-                                "client=testproduct"));
+    EXPECT_EQ(0u, lines[3].find(std::string("qmInit version=") + QM_VERSION_TEXT +
+                                " product=e2erun state=production language=en client=testproduct"))
+        << lines[3];
     // Showing the window resizes the product before it starts.
     EXPECT_TRUE(productSaid(run, "qmStart size=800x600 client=800x600 visible=1 same=1 reserved=0"));
     EXPECT_TRUE(productSaid(run, "qmStop"));
