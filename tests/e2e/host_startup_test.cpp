@@ -165,6 +165,40 @@ TEST(HostStartup, ACloudInstanceShowsNoCatalogueBox) {
     EXPECT_EQ(kExitFailure, run.exitCode);
 }
 
+// A cloud instance leaves out the catalogue boxes of the start-up too; the
+// fixed English ones of a broken installation stay.
+struct CloudCase {
+    const char* name;
+    const char* client;
+    const char* check;
+    std::vector<std::string> boxes;
+    DWORD exitCode;
+};
+
+class HostCloudStartup : public testing::TestWithParam<CloudCase> {};
+
+TEST_P(HostCloudStartup, ShowsOnlyTheFixedBoxes) {
+    const CloudCase& c = GetParam();
+    HostFixture host(std::string("e2ecloud") + c.name);
+    ScopedEnvironment product({{"QMTP_CHECK", c.check}, {"QMTP_ON_START", "quit"}});
+    const DebugRun run = host.run("-cloud_instance", c.client);
+    std::vector<std::string> texts;
+    for (const RecordedBox& box : run.boxes)
+        texts.push_back(box.text);
+    EXPECT_EQ(c.boxes, texts);
+    EXPECT_EQ(c.exitCode, run.exitCode);
+    EXPECT_EQ(c.exitCode == 0, productSaid(run, "qmStart"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, HostCloudStartup,
+    testing::Values(CloudCase{"refusedcheck", "testproduct", "refuse", {}, 0},
+                    CloudCase{"noupdatesystem", "testproduct_noupdate", "sync",
+                              {"Application can't be initialized.\n\n(qmUpdateSystem entry point not found)",
+                               kUnableToInitialize},
+                              kExitFailure}),
+    [](const testing::TestParamInfo<CloudCase>& info) { return std::string(info.param.name); });
+
 TEST(HostStartup, ARefusedCheckWarnsAndStartsTheProduct) {
     HostFixture host("e2erefused");
     ScopedEnvironment product({{"QMTP_CHECK", "refuse"}, {"QMTP_ON_START", "quit"}});
