@@ -4,6 +4,7 @@
 #include <chrono>
 
 #include "owner_window.h"
+#include "text_lines.h"
 
 ScopedEnvironment::ScopedEnvironment(std::initializer_list<std::pair<const char*, std::string>> variables) {
     for (const auto& variable : variables) {
@@ -72,12 +73,7 @@ size_t productSaidCount(const DebugRun& run, const std::string& prefix) {
 }
 
 std::vector<std::string> productSaidLines(const DebugRun& run, const std::string& prefix) {
-    std::vector<std::string> said;
-    for (const std::string& line : productLines(run)) {
-        if (line.compare(0, prefix.size(), prefix) == 0)
-            said.push_back(line);
-    }
-    return said;
+    return linesStartingWith(productLines(run), prefix);
 }
 
 DebugRun closeUntilEnded(std::future<DebugRun>& running, HWND window, DWORD everyMs, int attempts) {

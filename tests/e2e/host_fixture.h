@@ -10,6 +10,7 @@
 
 #include "debug_harness.h"
 #include "test_installation.h"
+#include "test_files.h"
 
 // Environment variables for the test product, set for the host's run and
 // removed afterwards.

@@ -11,8 +11,8 @@
 
 #include "debug_harness.h"
 #include "message_box_watcher.h"
+#include "test_files.h"
 #include "unique_handle.h"
-#include "test_installation.h"
 #include "updater_log_file.h"
 #include "wait_until.h"
 

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <memory>
 
+#include "text_lines.h"
 #include "unique_handle.h"
 
 namespace {
@@ -47,12 +48,7 @@ void closeTopLevelWindows(DWORD processId) {
 }  // namespace
 
 std::vector<std::string> DebugRun::linesStartingWith(const std::string& prefix) const {
-    std::vector<std::string> out;
-    for (const std::string& line : lines) {
-        if (line.compare(0, prefix.size(), prefix) == 0)
-            out.push_back(line);
-    }
-    return out;
+    return ::linesStartingWith(lines, prefix);
 }
 
 bool DebugRun::hasLine(const std::string& line) const {

@@ -15,7 +15,6 @@ using launch_test::Extras;
 using launch_test::Fields;
 using launch_test::LaunchParse;
 using launch_test::Warnings;
-using launch_test::logLines;
 using qm::LaunchParameters;
 
 struct CommandLineCase {
@@ -184,7 +183,7 @@ TEST_F(LaunchParse, LogsTheTextAtDebugLevel) {
     LaunchParameters record = qm::defaultLaunchParameters();
     qm::parseLaunchText(record, "-a  1", platform);
     qm::parseLaunchText(record, "x://launch?b=2", platform);
-    EXPECT_EQ((std::vector<std::string>{"D|CommandLine:-a  1\n", "D|CommandLine:-b 2\n"}), logLines());
+    EXPECT_EQ((std::vector<std::string>{"D|CommandLine:-a  1\n", "D|CommandLine:-b 2\n"}), log.lines());
 }
 
 TEST_F(LaunchParse, NullTextIsEmpty) {

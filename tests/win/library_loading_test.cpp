@@ -18,7 +18,7 @@
 #include "please_wait_session.h"
 #include "preload_table.h"
 #include "product_library_loader.h"
-#include "test_installation.h"
+#include "test_files.h"
 
 namespace {
 
