@@ -200,4 +200,47 @@ TEST_F(LaunchParse, TextMayLiveInTheRecordItFills) {
     EXPECT_EQ("t", record.title);
 }
 
+// Separate arguments, as a program's argv holds them, joined into one command
+// line: the parser gives each argument back, whole.
+struct JoinCase {
+    std::vector<std::string> arguments;
+    const char* joined;
+    Extras extras;
+};
+
+class JoinedArguments : public LaunchParse, public testing::WithParamInterface<JoinCase> {};
+
+TEST_P(JoinedArguments, ReadBackOneArgumentPerToken) {
+    const JoinCase& c = GetParam();
+    std::string text = "untouched";
+    ASSERT_TRUE(qm::joinLaunchArguments(c.arguments, text));
+    EXPECT_EQ(c.joined, text);
+    LaunchParameters record = qm::defaultLaunchParameters();
+    qm::parseCommandLine(record, text.c_str(), platform);
+    EXPECT_EQ(c.extras, record.extras) << text;
+}
+
+INSTANTIATE_TEST_SUITE_P(Arguments, JoinedArguments, testing::Values(
+    JoinCase{{}, "", {}},
+    JoinCase{{"-title", "Two words", "-scene", "4"}, "-title \"Two words\" -scene 4",
+             {{"title", "Two words"}, {"scene", "4"}}},
+    JoinCase{{"-title", "tab\there", "-token", "line\nfeed"}, "-title \"tab\there\" -token \"line\nfeed\"",
+             {{"title", "tab here"}, {"token", "line feed"}}},
+    JoinCase{{"-title", " padded ", "-scene", "4"}, "-title \" padded \" -scene 4",
+             {{"title", " padded "}, {"scene", "4"}}},
+    // A value that starts with a minus sign would be a key: quoted inside
+    // the argument, in the host's own way, it stays a value.
+    JoinCase{{"-title", "-x y", "-scene", "\"-5\""}, "-title \"-x y\" -scene \"-5\"",
+             {{"title", "-x y"}, {"scene", "-5"}}},
+    JoinCase{{"-title", "", "-token", "a\"b"}, "-title \"\" -token a\"b", {{"title", ""}, {"token", "a\"b"}}},
+    JoinCase{{"-cache_path", "C:\\Program Files (x86)\\Q"}, "-cache_path \"C:\\Program Files (x86)\\Q\"",
+             {{"cache_path", "C:\\Program Files (x86)\\Q"}}}));
+
+TEST(JoinLaunchArguments, RefusesAnArgumentWithAQuoteAndASeparator) {
+    std::string text = "untouched";
+    EXPECT_FALSE(qm::joinLaunchArguments({"-title", "say \"hi\""}, text));
+    EXPECT_FALSE(qm::joinLaunchArguments({"-title", "\"a\tb\""}, text));
+    EXPECT_EQ("untouched", text);
+}
+
 }  // namespace

@@ -3,7 +3,9 @@
 //   qmowner run [--timeout SECONDS] -- HOSTARGS
 //       starts quorvelmeet.exe (next to qmowner.exe) with "-owner <its window>"
 //       and HOSTARGS, prints every state report and product record the host
-//       sends, one line each, and returns the host's exit code.
+//       sends, one line each, and returns the host's exit code. Each of
+//       HOSTARGS reaches the host as one token: one with spaces is quoted for
+//       it (-title "Two words" gives the title "Two words").
 //   qmowner send TARGET setowner | reset TEXT | command N
 //       sends one command to a running host: TARGET is its window handle
 //       (decimal or 0x hex) or its product name (the window class
@@ -17,7 +19,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
+#include "command_line.h"
 #include "qm/owner_protocol.h"
 #include "unique_handle.h"
 
@@ -78,6 +82,11 @@ int runHost(int argc, char** argv) {
     }
     if (first < argc && std::strcmp(argv[first], "--") == 0)
         ++first;
+    std::string hostArguments;
+    if (!qm::joinLaunchArguments(std::vector<std::string>(argv + first, argv + argc), hostArguments)) {
+        std::fprintf(stderr, "qmowner: an argument holds both a quote and a space: the host cannot read it\n");
+        return -1;
+    }
 
     HWND owner = createOwnerWindow();
     if (!owner) {
@@ -86,10 +95,8 @@ int runHost(int argc, char** argv) {
     }
     std::string commandLine = "\"" + hostPath() + "\" -owner " +
                               std::to_string(reinterpret_cast<UINT_PTR>(owner));
-    for (int i = first; i < argc; ++i) {
-        commandLine += " ";
-        commandLine += argv[i];
-    }
+    if (!hostArguments.empty())
+        commandLine += " " + hostArguments;
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
