@@ -101,10 +101,12 @@ TEST(QmOwner, RunRefusesAnArgumentTheHostCannotRead) {
 
 TEST(QmOwner, SendResetReachesTheProduct) {
     HostFixture host("e2eqmownersend");
+    // The product only records the text: no reset runs when the close comes
+    // (the host inherits its environment when it starts).
+    ScopedEnvironment noEcho({{"QMTP_ON_RESET", "ignore"}});
     auto running = host.start("");
     HWND window = host.waitForRunningProduct();
     ASSERT_NE(nullptr, window);
-    ScopedEnvironment noEcho({{"QMTP_ON_RESET", "ignore"}});
     const Captured sent = runCapturing(qmowner("send e2eqmownersend reset \"-scene 4\""));
     EXPECT_EQ("answer 1\n", sent.output);
     const Captured refused = runCapturing(qmowner("send e2eqmownersend command 7"));
