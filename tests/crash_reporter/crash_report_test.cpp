@@ -165,9 +165,7 @@ void expectScreenshotOfProbeWindow(const std::string& path) {
     ASSERT_EQ(24, info.biBitCount);
     const size_t stride = (static_cast<size_t>(info.biWidth) * 3 + 3) & ~size_t(3);
     ASSERT_EQ(file.bfOffBits + stride * info.biHeight, bytes.size());
-    const int x = info.biWidth / 2;
-    const int rowFromTop = info.biHeight * 2 / 3;
-    const size_t at = file.bfOffBits + stride * (info.biHeight - 1 - rowFromTop) + x * 3;
+    const size_t at = file.bfOffBits + stride * (info.biHeight - 1 - kProbeColorY) + kProbeColorX * 3;
     const auto blue = static_cast<unsigned char>(bytes[at]);
     const auto green = static_cast<unsigned char>(bytes[at + 1]);
     const auto red = static_cast<unsigned char>(bytes[at + 2]);
