@@ -87,16 +87,14 @@ DebugRun runUnderDebugger(const std::string& commandLine, const DebugRunOptions&
         watcher = std::make_unique<MessageBoxWatcher>(info.dwProcessId);
 
     const ULONGLONG deadline = GetTickCount64() + options.timeoutMs;
-    ULONGLONG closeAt = 0;
+    bool closed = false;
     for (;;) {
-        if (watcher && options.closeAfterBoxes && closeAt != ~0ULL &&
-            watcher->boxes().size() >= options.closeAfterBoxes) {
-            if (!closeAt) {
-                closeAt = GetTickCount64() + 1000;  // let the last box go first
-            } else if (GetTickCount64() >= closeAt) {
-                closeTopLevelWindows(info.dwProcessId);
-                closeAt = ~0ULL;
-            }
+        // Once the last box is gone, so that the close is not handled
+        // inside its modal loop.
+        if (watcher && options.closeAfterBoxes && !closed &&
+            watcher->boxes().size() >= options.closeAfterBoxes && !watcher->anyBoxShown()) {
+            closeTopLevelWindows(info.dwProcessId);
+            closed = true;
         }
         DEBUG_EVENT event = {};
         if (!WaitForDebugEvent(&event, 100)) {
