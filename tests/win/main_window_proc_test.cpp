@@ -128,9 +128,10 @@ TEST_F(MainWindowProc, TypedCharactersGoOutAsUtf8OneUnitAtATime) {
     EXPECT_EQ("qmTextInput c3a9", calls[1]);
     EXPECT_EQ("qmTextInput e282ac", calls[2]);
     // A lone surrogate has no UTF-8 form of its own: each half goes out by
-    // itself, never combined into the four bytes of U+1F600.
-    EXPECT_NE("qmTextInput f09f9880", calls[3]);
-    EXPECT_NE("qmTextInput f09f9880", calls[4]);
+    // itself as the replacement character, never combined into the four
+    // bytes of U+1F600.
+    EXPECT_EQ("qmTextInput efbfbd", calls[3]);
+    EXPECT_EQ("qmTextInput efbfbd", calls[4]);
 }
 
 TEST_F(MainWindowProc, ExceptionsOfTheProductAreContained) {
