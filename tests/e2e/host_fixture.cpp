@@ -37,12 +37,15 @@ DebugRun HostFixture::run(const std::string& arguments, const std::string& clien
 
 std::future<DebugRun> HostFixture::start(const std::string& arguments, const std::string& client,
                                          DWORD timeoutMs) const {
+    DebugRunOptions options;
+    options.timeoutMs = timeoutMs;
+    return start(arguments, client, options);
+}
+
+std::future<DebugRun> HostFixture::start(const std::string& arguments, const std::string& client,
+                                         DebugRunOptions options) const {
     const std::string line = commandLine(arguments, client);
-    return std::async(std::launch::async, [line, timeoutMs] {
-        DebugRunOptions options;
-        options.timeoutMs = timeoutMs;
-        return runUnderDebugger(line, options);
-    });
+    return std::async(std::launch::async, [line, options] { return runUnderDebugger(line, options); });
 }
 
 HWND HostFixture::waitForWindow(DWORD timeoutMs) const {
