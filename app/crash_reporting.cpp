@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "crash_reporter.h"
+#include "host_version.h"
 
 namespace {
 
@@ -28,7 +29,7 @@ void installCrashReporting() {
     CrashReporterInstallInfo info = {};
     info.size = sizeof info;
     info.applicationName = "quorvelmeet";
-    info.applicationVersion = "1.4.6.8405";
+    info.applicationVersion = QM_VERSION_TEXT;
     info.uploadUrl = kUploadUrl;
     info.senderDirectory = currentDirectory;
     info.transportPriorities[0] = 1;

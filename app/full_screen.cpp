@@ -2,9 +2,8 @@
 
 namespace {
 
-// Where the framed window was before the last entry into full screen.
-RECT savedWindowRect = {};
-bool savedWindowRectValid = false;
+// The main window's.
+FramedPlace mainWindowPlace;
 
 bool isFramed(HWND window) {
     return (GetWindowLongA(window, GWL_STYLE) & WS_CAPTION) != 0;
@@ -39,6 +38,12 @@ RECT defaultFramedRect(const RECT& area) {
 }  // namespace
 
 void switchFullScreen(HWND window, bool on, unsigned int& width, unsigned int& height) {
+    switchFullScreen(mainWindowPlace, window, on, width, height);
+}
+
+void switchFullScreen(FramedPlace& place, HWND window, bool on, unsigned int& width, unsigned int& height) {
+    RECT& savedWindowRect = place.savedWindowRect;
+    bool& savedWindowRectValid = place.savedWindowRectValid;
     if (on) {
         if (!isFramed(window))
             return;

@@ -4,25 +4,8 @@
 
 #include <cstdint>
 
-// dwData of the WM_COPYDATA envelope.
-enum InterProcessCommand : ULONG_PTR {
-    kCommandStateReport = 1,   // host -> owner: 4-byte state code
-    kCommandProductRecord = 2, // host -> owner: 36 bytes from the product
-    kCommandSetOwner = 3,      // owner -> host: the sender becomes the owner
-    kCommandDoReset = 4,       // owner -> host: NUL-terminated parameter text
-    kCommandNone = 5,          // owner -> host: accepted, nothing done
-};
+#include "qm/owner_protocol.h"
 
-// State codes of the state report.
-enum HostState : int32_t {
-    kStateEnded = 0,
-    kStateReady = 1,
-    kStateCheckingUpdates = 6,
-    kStateQuitting = 8,
-    kStateStopped = 9,
-};
-
-constexpr DWORD kProductRecordSize = 36;
 constexpr UINT kOwnerSendTimeoutMs = 500;
 
 // Sends a state report to the owner window, if one is known.

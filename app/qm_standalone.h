@@ -8,6 +8,7 @@
 
 #include "preload_table.h"
 #include "qm/launch_parameters.h"
+#include "resource.h"
 #include "unique_handle.h"
 
 class QMStandAlone {
@@ -38,9 +39,9 @@ public:
     UniqueKernelHandle lowMemoryNotification;
     std::wstring windowTitle;
     std::wstring windowClassName;
-    int iconId = 107;
-    int smallIconId = 108;
-    int menuId = 109;
+    int iconId = IDI_HOST_ICON;
+    int smallIconId = IDI_HOST_SMALL_ICON;
+    int menuId = IDR_HOST_MENU;
     qm::LaunchParameters params;
     std::string libraryFileName = kDefaultProductLibraryFile;
     HMODULE libraryHandle = nullptr;  // released through unloadProductLibrary only

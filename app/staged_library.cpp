@@ -5,10 +5,10 @@
 
 #include <algorithm>
 
-#include "apply_parameter.h"
+#include "plain_file_name.h"
 
 std::string stagedLibraryFolder(const std::string& stagingDirectory, const std::string& client) {
-    if (stagingDirectory.empty() || !qm::isPlainFileName(client))
+    if (stagingDirectory.empty() || !isPlainFileName(client))
         return {};
     std::string folder = stagingDirectory + "\\" + client + "\\lib";
     std::replace(folder.begin(), folder.end(), '/', '\\');

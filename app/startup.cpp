@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "catalogue_box.h"
 #include "entry_points.h"
 #include "host_state.h"
 #include "message_catalogue.h"
@@ -14,9 +15,6 @@
 #include "staged_library.h"
 
 namespace {
-
-constexpr UINT kSystemModalError = MB_SYSTEMMODAL | MB_ICONERROR;
-constexpr UINT kSystemModalWarning = MB_SYSTEMMODAL | MB_ICONWARNING;
 
 // The executable's directory, or empty when its name cannot be had.
 std::string executableDirectory(HINSTANCE instance) {
@@ -54,12 +52,8 @@ bool QMStandAlone::initialize() {
         return false;
     }
 
-    const bool cloud = params.isCloudInstance();
-    const char* language = params.language.c_str();
     if (!createWindow()) {
-        if (!cloud)
-            MessageBoxA(nullptr, localizedText(language, kMsgNotInstalled), localizedText(language, kMsgCaptionError),
-                        kSystemModalError);
+        showCatalogueBox(params, nullptr, kMsgNotInstalled, kMsgCaptionError, kSystemModalError);
         return false;
     }
     const HWND window = mainWindow.load();
@@ -71,18 +65,14 @@ bool QMStandAlone::initialize() {
     } else {
         libraryHandle = loadProductLibrary(params.client, libraryFileName, libraryDirectory);
         if (!libraryHandle) {
-            if (!cloud)
-                MessageBoxA(window, localizedText(language, kMsgCannotLoadProduct),
-                            localizedText(language, kMsgCaptionError), kSystemModalError);
+            showCatalogueBox(params, window, kMsgCannotLoadProduct, kMsgCaptionError, kSystemModalError);
             return false;
         }
         FARPROC updateSystem = GetProcAddress(libraryHandle, "qmUpdateSystem");
         entryPoints.qmUpdateSystem.store(reinterpret_cast<qmUpdateSystemFn>(reinterpret_cast<void*>(updateSystem)));
         if (!updateSystem) {
             showEntryPointMissing("qmUpdateSystem");
-            if (!cloud)
-                MessageBoxA(window, localizedText(language, kMsgCannotInitialize),
-                            localizedText(language, kMsgCaptionError), kSystemModalError);
+            showCatalogueBox(params, window, kMsgCannotInitialize, kMsgCaptionError, kSystemModalError);
             return false;
         }
         reportState(kStateCheckingUpdates);
@@ -90,9 +80,7 @@ bool QMStandAlone::initialize() {
         const bool checking = queryEntryPoint(entryPoints.qmUpdateSystem, false, &params, window, checkDone,
                                               static_cast<void*>(this));
         if (!checking) {
-            if (!cloud)
-                MessageBoxA(window, localizedText(language, kMsgUpdateFailed),
-                            localizedText(language, kMsgCaptionWarning), kSystemModalWarning);
+            showCatalogueBox(params, window, kMsgUpdateFailed, kMsgCaptionWarning, kSystemModalWarning);
             checkDone();
         }
     }

@@ -1,9 +1,6 @@
 #pragma once
 #include <string>
 
-constexpr size_t kMaxWindowClassNameUnits = 255;
-
-// "STAGEENGINE." followed by the product upper-cased byte by byte (ASCII
-// letters only), as UTF-16. An empty product keeps `out` as it is; a name
-// longer than a window class allows makes it empty.
+// The main window's class name for `product` (qm::windowClassNameFor). An
+// empty product keeps `out` as it is: the class of a running window stays.
 void buildWindowClassName(const std::string& product, std::wstring& out);

@@ -8,9 +8,9 @@
 #include <string>
 #include <unordered_set>
 
-#include "apply_parameter.h"
 #include "debug_log.h"
 #include "launch_record.h"
+#include "plain_file_name.h"
 #include "scripted_launch_platform.h"
 
 namespace fuzz {
@@ -37,7 +37,7 @@ inline void require(bool condition) {
 // A client is always a plain file name; one element per extras key; the
 // description is one well-formed piece.
 inline void checkRecord(const qm::LaunchParameters& record) {
-    require(qm::isPlainFileName(record.client));
+    require(isPlainFileName(record.client));
     std::unordered_set<std::string> keys;
     for (const auto& extra : record.extras)
         require(keys.insert(extra.first).second);

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "number_reading.h"
+#include "plain_file_name.h"
 #include "window_handle_number.h"
 
 namespace qm {
@@ -145,22 +146,6 @@ std::vector<std::string> splitList(std::string_view value) {
         start = comma + 1;
     }
     return pieces;
-}
-
-bool isPlainFileName(std::string_view name) {
-    if (name.empty() || name == "." || name == "..")
-        return false;
-    for (const char c : name) {
-        if (static_cast<unsigned char>(c) < 0x20)
-            return false;
-        switch (c) {
-        case '\\': case '/': case ':': case '*': case '?': case '"': case '<': case '>': case '|':
-            return false;
-        default:
-            break;
-        }
-    }
-    return true;
 }
 
 }  // namespace qm

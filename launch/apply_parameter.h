@@ -19,8 +19,4 @@ void applyParameter(LaunchParameters& record, const std::string& key, const std:
 // the others kept exactly (spaces included).
 std::vector<std::string> splitList(std::string_view value);
 
-// Whether a client name can only name a file inside the library folder: no
-// path separator, drive colon, wildcard, quote, pipe, control byte, "." or "..".
-bool isPlainFileName(std::string_view name);
-
 }  // namespace qm

@@ -25,6 +25,10 @@ bool isSeparator(char c) {
     return c == ' ' || c == '\t' || c == '\n';
 }
 
+bool holdsSeparator(const std::string& text) {
+    return std::any_of(text.begin(), text.end(), isSeparator);
+}
+
 bool equalIgnoringAsciiCase(std::string_view a, std::string_view b) {
     auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
@@ -176,6 +180,23 @@ void parseCommandLine(LaunchParameters& record, const char* text, const LaunchPl
     }
 
     fillDefaultLanguage(record, platform);
+}
+
+bool joinLaunchArguments(const std::vector<std::string>& arguments, std::string& text) {
+    std::string joined;
+    for (const std::string& argument : arguments) {
+        if (!joined.empty())
+            joined += ' ';
+        if (!argument.empty() && !holdsSeparator(argument)) {
+            joined += argument;
+            continue;
+        }
+        if (argument.find(kQuote) != std::string::npos)
+            return false;
+        joined += kQuote + argument + kQuote;
+    }
+    text = joined;
+    return true;
 }
 
 }  // namespace qm

@@ -11,11 +11,6 @@ namespace {
 std::atomic<int> callsInFlight{0};
 thread_local int callsOfThisThread = 0;
 
-template <typename Fn>
-void unbind(std::atomic<Fn>& binding) {
-    binding.store(nullptr);
-}
-
 }  // namespace
 
 ProductCallScope::ProductCallScope() {
@@ -33,19 +28,7 @@ void logProductException(const char* text) {
 }
 
 void unbindEntryPoints() {
-    unbind(entryPoints.qmUpdateSystem);
-    unbind(entryPoints.qmUpdateSystemGetData);
-    unbind(entryPoints.qmUpdateSystemRelease);
-    unbind(entryPoints.qmPreInit);
-    unbind(entryPoints.qmInit);
-    unbind(entryPoints.qmIsFullScreen);
-    unbind(entryPoints.qmStart);
-    unbind(entryPoints.qmStop);
-    unbind(entryPoints.qmResize);
-    unbind(entryPoints.qmTextInput);
-    unbind(entryPoints.qmWinEvent);
-    unbind(entryPoints.qmKeyEvent);
-    unbind(entryPoints.qmReset);
+    forEachEntryPoint(entryPoints, [](auto& binding, const char*) { binding.store(nullptr); });
     // Calls of this thread further up the stack cannot finish while we wait;
     // only the other threads' calls are waited for.
     while (callsInFlight.load() > callsOfThisThread)

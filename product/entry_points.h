@@ -12,23 +12,29 @@
 #include "debug_log.h"
 #include "qm/product_library.h"
 
+// The thirteen entry points, the one list of them: X(name) for each, in the
+// order of the product library's interface; name##Fn is its type.
+#define QM_PRODUCT_ENTRY_POINTS(X)                                                                      \
+    X(qmUpdateSystem) X(qmUpdateSystemGetData) X(qmUpdateSystemRelease) X(qmPreInit) X(qmInit)          \
+    X(qmIsFullScreen) X(qmStart) X(qmStop) X(qmResize) X(qmTextInput) X(qmWinEvent) X(qmKeyEvent)      \
+    X(qmReset)
+
 struct EntryPointBindings {
-    std::atomic<qmUpdateSystemFn> qmUpdateSystem{nullptr};
-    std::atomic<qmUpdateSystemGetDataFn> qmUpdateSystemGetData{nullptr};
-    std::atomic<qmUpdateSystemReleaseFn> qmUpdateSystemRelease{nullptr};
-    std::atomic<qmPreInitFn> qmPreInit{nullptr};
-    std::atomic<qmInitFn> qmInit{nullptr};
-    std::atomic<qmIsFullScreenFn> qmIsFullScreen{nullptr};
-    std::atomic<qmStartFn> qmStart{nullptr};
-    std::atomic<qmStopFn> qmStop{nullptr};
-    std::atomic<qmResizeFn> qmResize{nullptr};
-    std::atomic<qmTextInputFn> qmTextInput{nullptr};
-    std::atomic<qmWinEventFn> qmWinEvent{nullptr};
-    std::atomic<qmKeyEventFn> qmKeyEvent{nullptr};
-    std::atomic<qmResetFn> qmReset{nullptr};
+#define QM_ENTRY_POINT_BINDING(name) std::atomic<name##Fn> name{nullptr};
+    QM_PRODUCT_ENTRY_POINTS(QM_ENTRY_POINT_BINDING)
+#undef QM_ENTRY_POINT_BINDING
 };
 
 extern EntryPointBindings entryPoints;
+
+// Calls visit(binding, name) for each of the thirteen bindings, in order;
+// `binding` is the std::atomic of the entry point's own type.
+template <typename Visit>
+void forEachEntryPoint(EntryPointBindings& bindings, Visit&& visit) {
+#define QM_VISIT_ENTRY_POINT(name) visit(bindings.name, #name);
+    QM_PRODUCT_ENTRY_POINTS(QM_VISIT_ENTRY_POINT)
+#undef QM_VISIT_ENTRY_POINT
+}
 
 // Makes all thirteen bindings unbound and returns once no other thread is
 // still inside a call through one of them.

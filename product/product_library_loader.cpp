@@ -4,6 +4,7 @@
 #include "entry_points.h"
 #include "library_path.h"
 #include "library_preload.h"
+#include "plain_file_name.h"
 #include "please_wait_session.h"
 #include "unique_handle.h"
 
@@ -12,16 +13,13 @@ namespace {
 constexpr const char* kLibraryExtension = ".dll";
 
 // The name comes from the launch parameters, which any web page may choose:
-// it may name a file in the library directory and nowhere else.
-bool isPlainFileName(const std::string& name) {
-    return name.find_first_of("\\/:") == std::string::npos;
-}
-
+// its file may lie in the library directory and nowhere else.
 UniqueModule loadNamedOrFallback(const std::string& name, const std::string& fallbackFileName,
                                  const std::string& directory) {
     UniqueModule module;
-    if (isPlainFileName(name))
-        module = loadLibraryFile(joinLibraryPath(directory, name + kLibraryExtension));
+    const std::string fileName = name + kLibraryExtension;
+    if (isPlainFileName(fileName))
+        module = loadLibraryFile(joinLibraryPath(directory, fileName));
     else
         debugLog(kLogWarning, "Library name is not a plain file name: %s", name.c_str());
     if (module)

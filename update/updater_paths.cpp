@@ -1,7 +1,6 @@
 #include "updater_paths.h"
 
-#include <cstring>
-
+#include "plain_file_name.h"
 #include "updater_names.h"
 
 namespace {
@@ -27,18 +26,8 @@ std::string fileInDirectory(const std::string& directory, const char* name) {
     return directory + "\\" + name;
 }
 
-bool isPlainFolderName(const char* name) {
-    if (!name || !*name || std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
-        return false;
-    for (const char* c = name; *c; ++c) {
-        if (static_cast<unsigned char>(*c) < 0x20 || std::strchr("\\/:*?\"<>|", *c))
-            return false;
-    }
-    return true;
-}
-
 std::string updaterLogPath(const std::string& commonAppData, const char* product) {
-    if (!isPlainFolderName(product))
+    if (!product || !isPlainFileName(product))
         return std::string();
     std::string folder = fileInDirectory(commonAppData, kUpdaterLogVendorFolder);
     folder = fileInDirectory(folder, product);

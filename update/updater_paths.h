@@ -10,13 +10,8 @@ std::string directoryOfPath(const std::string& path);
 // directory is empty or already ends in a separator.
 std::string fileInDirectory(const std::string& directory, const char* name);
 
-// True when `name` can only name one folder inside another: not empty, not
-// "." or "..", no separator, colon, wildcard, quote, angle bracket, bar or
-// control character.
-bool isPlainFolderName(const char* name);
-
 // <commonAppData>\Quorvel\<product>\qmUpdater.log; empty when the product is
-// not a plain folder name.
+// null or not a plain file name (one folder, see plain_file_name.h).
 std::string updaterLogPath(const std::string& commonAppData, const char* product);
 
 // The host's command line with the current directory put in front of a

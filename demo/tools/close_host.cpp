@@ -6,14 +6,14 @@
 #include <cctype>
 #include <string>
 
+#include "qm/owner_protocol.h"
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     std::string product = commandLine && *commandLine ? commandLine : "quorvelmeet";
     while (!product.empty() && std::isspace(static_cast<unsigned char>(product.back())))
         product.pop_back();
-    std::string windowClass = "STAGEENGINE.";
-    for (char c : product)
-        windowClass += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    const HWND window = FindWindowA(windowClass.c_str(), nullptr);
+    const std::wstring windowClass = qm::windowClassNameFor(product);
+    const HWND window = windowClass.empty() ? nullptr : FindWindowW(windowClass.c_str(), nullptr);
     if (!window)
         return 1;
     return PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 1;

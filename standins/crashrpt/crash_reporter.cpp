@@ -12,6 +12,7 @@
 #include "crash_report_writer.h"
 #include "last_error_text.h"
 #include "minidump_writer.h"
+#include "plain_file_name.h"
 #include "report_paths.h"
 #include "report_settings.h"
 

@@ -2,14 +2,12 @@
 
 #include <windows.h>
 
+#include "plain_file_name.h"
+
 namespace {
 
 bool isSeparator(char c) {
     return c == '\\' || c == '/';
-}
-
-bool isForbiddenInName(char c) {
-    return static_cast<unsigned char>(c) < 0x20 || isSeparator(c) || std::string(":*?\"<>|").find(c) != std::string::npos;
 }
 
 bool isDirectory(const std::string& path) {
@@ -19,16 +17,6 @@ bool isDirectory(const std::string& path) {
 
 }  // namespace
 
-bool isPlainFileName(const std::string& name) {
-    if (name.empty() || name == "." || name == "..")
-        return false;
-    for (char c : name) {
-        if (isForbiddenInName(c))
-            return false;
-    }
-    return true;
-}
-
 std::string fileNamePart(const std::string& path) {
     const size_t last = path.find_last_of("\\/:");
     return last == std::string::npos ? path : path.substr(last + 1);
@@ -37,7 +25,7 @@ std::string fileNamePart(const std::string& path) {
 std::string safeFolderName(const std::string& name) {
     std::string safe = name;
     for (char& c : safe) {
-        if (isForbiddenInName(c) || c == '.')
+        if (isForbiddenInFileName(c) || c == '.')
             c = '_';
     }
     return safe;

@@ -1,11 +1,7 @@
 #pragma once
 // Names and folders of the reports. A name that goes into a path is either a
-// plain file name or made into one, so nothing lands outside the report.
+// plain file name (plain_file_name.h) or made into one, so nothing lands outside the report.
 #include <string>
-
-// One path component: not empty, not "." or "..", no separator, colon,
-// wildcard or control character.
-bool isPlainFileName(const std::string& name);
 
 // The part after the last separator ("" when the path ends with one).
 std::string fileNamePart(const std::string& path);

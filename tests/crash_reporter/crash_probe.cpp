@@ -19,8 +19,19 @@
 
 namespace {
 
+constexpr DWORD kPaintedTimeoutMs = 30000;
+
 LRESULT CALLBACK probeWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// Whether the screen shows the painted window: the screenshot is taken from
+// the screen, not from the window.
+bool paintedOnScreen(HWND window) {
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    UniqueScreenDC screen(GetDC(nullptr));
+    return screen && GetPixel(screen.get(), rect.left + kProbeColorX, rect.top + kProbeColorY) == kProbeColor;
 }
 
 HWND showProbeWindow(HINSTANCE instance, HBRUSH background) {
@@ -35,13 +46,15 @@ HWND showProbeWindow(HINSTANCE instance, HBRUSH background) {
                                   kProbeWindowWidth, kProbeWindowHeight, nullptr, nullptr, instance, nullptr);
     ShowWindow(window, SW_SHOW);
     UpdateWindow(window);
-    // Let the window reach the screen before it is photographed.
-    const ULONGLONG until = GetTickCount64() + 1500;
+    // The crash must not come before the window is on the screen; the limit
+    // is only for a screen that never shows it (the test then fails on the
+    // screenshot).
+    const ULONGLONG deadline = GetTickCount64() + kPaintedTimeoutMs;
     MSG message;
-    while (GetTickCount64() < until) {
+    while (!paintedOnScreen(window) && GetTickCount64() < deadline) {
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
             DispatchMessageW(&message);
-        Sleep(20);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
     }
     return window;
 }

@@ -12,7 +12,7 @@
 
 #include "crash_probe_protocol.h"
 #include "debug_harness.h"
-#include "test_folder.h"
+#include "test_files.h"
 #include "unique_handle.h"
 
 namespace {
@@ -165,9 +165,7 @@ void expectScreenshotOfProbeWindow(const std::string& path) {
     ASSERT_EQ(24, info.biBitCount);
     const size_t stride = (static_cast<size_t>(info.biWidth) * 3 + 3) & ~size_t(3);
     ASSERT_EQ(file.bfOffBits + stride * info.biHeight, bytes.size());
-    const int x = info.biWidth / 2;
-    const int rowFromTop = info.biHeight * 2 / 3;
-    const size_t at = file.bfOffBits + stride * (info.biHeight - 1 - rowFromTop) + x * 3;
+    const size_t at = file.bfOffBits + stride * (info.biHeight - 1 - kProbeColorY) + kProbeColorX * 3;
     const auto blue = static_cast<unsigned char>(bytes[at]);
     const auto green = static_cast<unsigned char>(bytes[at + 1]);
     const auto red = static_cast<unsigned char>(bytes[at + 2]);
@@ -187,14 +185,14 @@ bool isErrorStatus(DWORD code) {
 
 class CrashReport : public testing::TestWithParam<CrashCase> {
 protected:
-    TestFolder folder_{"crash report"};
+    TemporaryFolder folder_{"crash report"};
 };
 
 TEST_P(CrashReport, HoldsTheMinidumpTheLogAndTheScreenshot) {
     const CrashCase& c = GetParam();
-    const std::string logFile = folder_.path() + "probe.log";
+    const std::string logFile = folder_.path() + "\\probe.log";
     writeWholeFile(logFile, kLogText);
-    const std::string reports = folder_.path() + "reports";
+    const std::string reports = folder_.path() + "\\reports";
 
     const DWORD exitCode = runProbe(probeCommand(c.mode, reports, kMiniDumpNormal, logFile));
     if (c.exitCode)
@@ -229,13 +227,13 @@ INSTANTIATE_TEST_SUITE_P(Crashes, CrashReport, testing::Values(
     CrashCase{"abort", kAbortExitCode, kStatusFatalAppExit, "signal SIGABRT (abort)"}));
 
 TEST(CrashReportFolder, IsInTheTemporaryFolderWithoutOneInTheRecord) {
-    TestFolder temporary("crash temp");
-    const std::string logFile = temporary.path() + "probe.log";
+    TemporaryFolder temporary("crash temp");
+    const std::string logFile = temporary.path() + "\\probe.log";
     writeWholeFile(logFile, kLogText);
 
     EXPECT_EQ(kProbeExceptionCode, runProbe(probeCommand("raise", "-", kMiniDumpNormal, logFile), temporary.path()));
 
-    const std::string reports = temporary.path() + "crash_probe crash reports";
+    const std::string reports = temporary.path() + "\\crash_probe crash reports";
     const std::vector<std::string> written = subfolders(reports);
     ASSERT_EQ(1u, written.size());
     expectMinidump(reports + "\\" + written[0] + "\\crashdump.dmp", kProbeExceptionCode);
@@ -244,10 +242,10 @@ TEST(CrashReportFolder, IsInTheTemporaryFolderWithoutOneInTheRecord) {
 // The host's minidump type takes the whole memory: under Wine some 200 MB,
 // removed with the test's folder.
 TEST(CrashReportFolder, HostMinidumpTypeWritesAFullDump) {
-    TestFolder folder("crash full dump");
-    const std::string logFile = folder.path() + "probe.log";
+    TemporaryFolder folder("crash full dump");
+    const std::string logFile = folder.path() + "\\probe.log";
     writeWholeFile(logFile, kLogText);
-    const std::string reports = folder.path() + "reports";
+    const std::string reports = folder.path() + "\\reports";
 
     EXPECT_EQ(kProbeExceptionCode, runProbe(probeCommand("raise", reports, kHostMinidumpType, logFile)));
 
@@ -263,10 +261,10 @@ TEST(CrashReportFolder, HostMinidumpTypeWritesAFullDump) {
 // The trace the reporter leaves on the debugger output, and no report from
 // a run that does not crash.
 TEST(CrashReporterTrace, InstallAndUninstallAreOnTheDebuggerOutput) {
-    TestFolder folder("crash trace");
-    const std::string logFile = folder.path() + "probe.log";
+    TemporaryFolder folder("crash trace");
+    const std::string logFile = folder.path() + "\\probe.log";
     writeWholeFile(logFile, kLogText);
-    const std::string reports = folder.path() + "reports";
+    const std::string reports = folder.path() + "\\reports";
 
     const DebugRun run = runUnderDebugger(probeCommand("clean", reports, kMiniDumpNormal, logFile));
 
@@ -281,10 +279,10 @@ TEST(CrashReporterTrace, InstallAndUninstallAreOnTheDebuggerOutput) {
 
 // A debugger gets the crash before the process's filter: no report then.
 TEST(CrashReporterTrace, UnderADebuggerTheDebuggerHasTheCrash) {
-    TestFolder folder("crash debugged");
-    const std::string logFile = folder.path() + "probe.log";
+    TemporaryFolder folder("crash debugged");
+    const std::string logFile = folder.path() + "\\probe.log";
     writeWholeFile(logFile, kLogText);
-    const std::string reports = folder.path() + "reports";
+    const std::string reports = folder.path() + "\\reports";
 
     const DebugRun run = runUnderDebugger(probeCommand("raise", reports, kMiniDumpNormal, logFile));
 

@@ -4,6 +4,7 @@
 #include <chrono>
 
 #include "owner_window.h"
+#include "text_lines.h"
 
 ScopedEnvironment::ScopedEnvironment(std::initializer_list<std::pair<const char*, std::string>> variables) {
     for (const auto& variable : variables) {
@@ -36,12 +37,15 @@ DebugRun HostFixture::run(const std::string& arguments, const std::string& clien
 
 std::future<DebugRun> HostFixture::start(const std::string& arguments, const std::string& client,
                                          DWORD timeoutMs) const {
+    DebugRunOptions options;
+    options.timeoutMs = timeoutMs;
+    return start(arguments, client, options);
+}
+
+std::future<DebugRun> HostFixture::start(const std::string& arguments, const std::string& client,
+                                         DebugRunOptions options) const {
     const std::string line = commandLine(arguments, client);
-    return std::async(std::launch::async, [line, timeoutMs] {
-        DebugRunOptions options;
-        options.timeoutMs = timeoutMs;
-        return runUnderDebugger(line, options);
-    });
+    return std::async(std::launch::async, [line, options] { return runUnderDebugger(line, options); });
 }
 
 HWND HostFixture::waitForWindow(DWORD timeoutMs) const {
@@ -72,12 +76,7 @@ size_t productSaidCount(const DebugRun& run, const std::string& prefix) {
 }
 
 std::vector<std::string> productSaidLines(const DebugRun& run, const std::string& prefix) {
-    std::vector<std::string> said;
-    for (const std::string& line : productLines(run)) {
-        if (line.compare(0, prefix.size(), prefix) == 0)
-            said.push_back(line);
-    }
-    return said;
+    return linesStartingWith(productLines(run), prefix);
 }
 
 DebugRun closeUntilEnded(std::future<DebugRun>& running, HWND window, DWORD everyMs, int attempts) {

@@ -10,6 +10,7 @@
 
 #include "debug_harness.h"
 #include "test_installation.h"
+#include "test_files.h"
 
 // Environment variables for the test product, set for the host's run and
 // removed afterwards.
@@ -24,6 +25,9 @@ private:
 
 class HostFixture {
 public:
+    // How long a host started on another thread may run before it is killed.
+    static constexpr DWORD kStartedRunTimeoutMs = 90000;
+
     // `product` names the installation key and the window class; each test
     // uses a product name of its own.
     explicit HostFixture(const std::string& product);
@@ -34,7 +38,9 @@ public:
                  DebugRunOptions options = {}) const;
     // Starts the host on another thread; the result comes when it has ended.
     std::future<DebugRun> start(const std::string& arguments, const std::string& client = "testproduct",
-                                DWORD timeoutMs = 90000) const;
+                                DWORD timeoutMs = kStartedRunTimeoutMs) const;
+    std::future<DebugRun> start(const std::string& arguments, const std::string& client,
+                                DebugRunOptions options) const;
     // The host's main window once it exists.
     HWND waitForWindow(DWORD timeoutMs = 60000) const;
     // The host's main window once it shows: the product runs from then on.

@@ -4,6 +4,8 @@
 
 
 #include "host_fixture.h"
+#include "host_version.h"
+#include "line_watch.h"
 #include "owner_window.h"
 
 namespace {
@@ -72,7 +74,7 @@ TEST(HostProduct, OwnerSeesTheStatesAndTheDelegateWorks) {
     EXPECT_EQ((std::vector<int32_t>{6, 1, 8, 9, 0}), owner.states());
     for (const ReceivedCopyData& data : owner.received())
         EXPECT_NE(nullptr, data.sender);
-    EXPECT_TRUE(productSaid(run, "qmInit version=1.4.6.8405"));
+    EXPECT_TRUE(productSaid(run, std::string("qmInit version=") + QM_VERSION_TEXT + " "));
 }
 
 TEST(HostProduct, FullScreenProductStartsWithTheMonitorsSize) {
@@ -104,14 +106,19 @@ TEST(HostProduct, WindowIsNamedAfterTheProductAndTitled) {
 
 TEST(HostProduct, ForgedPrivateMessagesFromAnotherProcessChangeNothing) {
     HostFixture host("e2eforged");
-    auto running = host.start("-log_flags we");
+    LineWatch watch;
+    DebugRunOptions options;
+    options.timeoutMs = HostFixture::kStartedRunTimeoutMs;
+    options.onLine = watch.hook();
+    auto running = host.start("-log_flags we", "testproduct", options);
     HWND window = host.waitForRunningProduct();
     ASSERT_NE(nullptr, window);
     PostMessageW(window, WM_USER, 0x1234, 0);
     PostMessageW(window, WM_USER, 0x4321, 0x10);
     PostMessageW(window, WM_USER, 0x4321, reinterpret_cast<LPARAM>(window));
     PostMessageW(window, WM_APP + 2, 0x20, 0);
-    Sleep(1500);
+    // The window tells each one it handled as ignored.
+    EXPECT_TRUE(watch.waitForLines("W|Ignored", 4, 60000));
     EXPECT_TRUE(IsWindow(window));
     PostMessageW(window, WM_CLOSE, 0, 0);
     const DebugRun run = running.get();

@@ -5,7 +5,9 @@
 #include <cstdio>
 
 #include "host_fixture.h"
+#include "line_watch.h"
 #include "owner_window.h"
+#include "text_lines.h"
 
 namespace {
 
@@ -121,30 +123,46 @@ TEST(HostReset, AnotherProductIsStartedFromItsOwnKeyInTheSameWindow) {
 }
 
 TEST(HostReset, ABurstFromSeveralThreadsRunsOneResetAtATime) {
+    const size_t burst = 8;
+    const std::string ran = "I|QMStandAlone::_reset:incompatible parameters:";
     HostFixture host("e2eresetburst");
-    ScopedEnvironment product({{"QMTP_ON_START", "burst=8"}});
-    auto running = host.start("-log_flags IWE");
+    ScopedEnvironment product({{"QMTP_ON_START", "burst=" + std::to_string(burst)}});
+    LineWatch watch;
+    DebugRunOptions options;
+    options.timeoutMs = 300000;  // a few resets, each loading 36 libraries under the emulator
+    options.onLine = watch.hook();
+    auto running = host.start("-log_flags IWE", "testproduct", options);
     HWND window = host.waitForWindow();
     ASSERT_NE(nullptr, window);
-    // Wait until the burst has settled: the last request wins, so the product
-    // ends up at one of the burst's scenes.
-    Sleep(30000);
-    PostMessageW(window, WM_CLOSE, 0, 0);
-    const DebugRun run = running.get();
+    // The burst has settled once the host has taken every thread's request
+    // and the product has started again after the last reset that began (an
+    // earlier reset's start may never come: a waiting request takes over as
+    // soon as that reset is done).
+    EXPECT_TRUE(watch.waitUntil(
+        [&](const std::vector<std::string>& lines) {
+            size_t lastReset = 0, lastStart = 0;
+            for (size_t i = 0; i < lines.size(); ++i) {
+                if (lines[i].rfind(ran, 0) == 0)
+                    lastReset = i;
+                else if (lines[i].rfind("T|qmStart", 0) == 0)
+                    lastStart = i;
+            }
+            return !linesStartingWith(lines, "T|burst asked").empty() && lastReset > 0 && lastStart > lastReset;
+        },
+        240000));
+    // A waiting request may still take over, and a close is refused while a
+    // reset runs: keep asking until the host ends.
+    const DebugRun run = closeUntilEnded(running, window, 1000, 240);
     std::string log;
     for (const std::string& line : run.lines)
         log += line;
     EXPECT_EQ(0u, run.exitCode) << log;
     EXPECT_FALSE(run.timedOut);
-    const size_t resets = run.linesStartingWith("I|QMStandAlone::_reset:incompatible parameters:").size();
+    const size_t resets = run.linesStartingWith(ran).size();
     EXPECT_GE(resets, 1u);
-    EXPECT_LE(resets, 8u);  // a waiting request is replaced by a newer one
+    EXPECT_LE(resets, burst);  // a waiting request is replaced by a newer one
     // The product runs again, once per start, with one of the burst's scenes.
-    std::vector<std::string> inits;
-    for (const std::string& line : productLines(run)) {
-        if (line.rfind("qmInit", 0) == 0)
-            inits.push_back(line);
-    }
+    const std::vector<std::string> inits = productSaidLines(run, "qmInit");
     ASSERT_GE(inits.size(), 2u);
     EXPECT_EQ(inits.size(), productSaidCount(run, "qmStart"));
     int scene = 0;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "host_fixture.h"
+#include "host_version.h"
 
 namespace {
 
@@ -48,8 +49,9 @@ TEST(HostStartup, RunsTheProductAndEndsWithExitCodeZero) {
     EXPECT_EQ(0u, lines[0].find("qmUpdateSystem product=e2erun window=1 application=1"));
     EXPECT_EQ("qmUpdateSystemGetData flags=0", lines[1]);
     EXPECT_EQ("qmUpdateSystemRelease", lines[2]);
-    EXPECT_EQ(0u, lines[3].find("qmInit version=1.4.6.8405 product=e2erun state=production language=en "
-                                "client=testproduct"));
+    EXPECT_EQ(0u, lines[3].find(std::string("qmInit version=") + QM_VERSION_TEXT +
+                                " product=e2erun state=production language=en client=testproduct"))
+        << lines[3];
     // Showing the window resizes the product before it starts.
     EXPECT_TRUE(productSaid(run, "qmStart size=800x600 client=800x600 visible=1 same=1 reserved=0"));
     EXPECT_TRUE(productSaid(run, "qmStop"));
@@ -162,6 +164,40 @@ TEST(HostStartup, ACloudInstanceShowsNoCatalogueBox) {
     EXPECT_TRUE(run.linesStartingWith("crash reporter:").empty());
     EXPECT_EQ(kExitFailure, run.exitCode);
 }
+
+// A cloud instance leaves out the catalogue boxes of the start-up too; the
+// fixed English ones of a broken installation stay.
+struct CloudCase {
+    const char* name;
+    const char* client;
+    const char* check;
+    std::vector<std::string> boxes;
+    DWORD exitCode;
+};
+
+class HostCloudStartup : public testing::TestWithParam<CloudCase> {};
+
+TEST_P(HostCloudStartup, ShowsOnlyTheFixedBoxes) {
+    const CloudCase& c = GetParam();
+    HostFixture host(std::string("e2ecloud") + c.name);
+    ScopedEnvironment product({{"QMTP_CHECK", c.check}, {"QMTP_ON_START", "quit"}});
+    const DebugRun run = host.run("-cloud_instance", c.client);
+    std::vector<std::string> texts;
+    for (const RecordedBox& box : run.boxes)
+        texts.push_back(box.text);
+    EXPECT_EQ(c.boxes, texts);
+    EXPECT_EQ(c.exitCode, run.exitCode);
+    EXPECT_EQ(c.exitCode == 0, productSaid(run, "qmStart"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, HostCloudStartup,
+    testing::Values(CloudCase{"refusedcheck", "testproduct", "refuse", {}, 0},
+                    CloudCase{"noupdatesystem", "testproduct_noupdate", "sync",
+                              {"Application can't be initialized.\n\n(qmUpdateSystem entry point not found)",
+                               kUnableToInitialize},
+                              kExitFailure}),
+    [](const testing::TestParamInfo<CloudCase>& info) { return std::string(info.param.name); });
 
 TEST(HostStartup, ARefusedCheckWarnsAndStartsTheProduct) {
     HostFixture host("e2erefused");

@@ -16,6 +16,8 @@
 #include "host_fixture.h"
 #include "owner_window.h"
 #include "running_processes.h"
+#include "test_files.h"
+#include "text_lines.h"
 #include "unique_handle.h"
 #include "update_fixtures.h"
 #include "updater_log_file.h"
@@ -30,15 +32,6 @@ constexpr char kClient[] = "rtproduct";
 constexpr char kProductName[] = "Round Trip";
 
 enum class UpdaterWay { ElevatedExecutable, Service };
-
-std::vector<std::string> linesStartingWith(const std::vector<std::string>& lines, const std::string& prefix) {
-    std::vector<std::string> found;
-    for (const std::string& line : lines) {
-        if (line.compare(0, prefix.size(), prefix) == 0)
-            found.push_back(line);
-    }
-    return found;
-}
 
 std::string quoted(const std::string& text) { return "\"" + text + "\""; }
 

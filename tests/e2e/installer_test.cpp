@@ -17,6 +17,8 @@
 #include "owner_window.h"
 #include "preload_table.h"
 #include "registry_config.h"
+#include "test_files.h"
+#include "text_lines.h"
 #include "unique_handle.h"
 #include "updater_arguments.h"
 #include "updater_log_file.h"
@@ -83,12 +85,7 @@ std::string commonProgramsFolder() {
 
 // The journal's lines that start with `prefix`.
 std::vector<std::string> journalLines(const std::string& journal, const std::string& prefix) {
-    std::vector<std::string> found;
-    for (const std::string& line : readFileLines(journal)) {
-        if (line.compare(0, prefix.size(), prefix) == 0)
-            found.push_back(line);
-    }
-    return found;
+    return linesStartingWith(readFileLines(journal), prefix);
 }
 
 // Something an installation leaves in the system, and what it reads while

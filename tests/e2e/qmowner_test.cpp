@@ -6,6 +6,8 @@
 
 #include "host_fixture.h"
 #include "owner_window.h"
+#include "test_files.h"
+#include "text_lines.h"
 #include "unique_handle.h"
 
 namespace {
@@ -73,6 +75,28 @@ TEST(QmOwner, RunPrintsTheStateReportsAndTheExitCode) {
         ASSERT_NE(std::string::npos, found) << state << " in\n" << run.output;
         at = found;
     }
+}
+
+// Each argument after "--" reaches the host whole: a title with a space, and
+// a journal path with one (the product writes there, the host being no child
+// of a debugger here).
+TEST(QmOwner, RunPassesEachArgumentToTheHostWhole) {
+    HostFixture host("e2eqmownerargs");
+    TemporaryFolder work("qmowner arguments");
+    const std::string journal = work.path() + "\\journal.txt";
+    ScopedEnvironment product({{"QMTP_ON_START", "ready;quit"}});
+    const Captured run = runCapturing(qmowner("run --timeout 120 -- -product e2eqmownerargs -client testproduct "
+                                              "-title \"Two words\" -qmtp_journal \"" + journal + "\""));
+    EXPECT_EQ(0u, run.exitCode) << run.output;
+    const std::vector<std::string> inits = linesStartingWith(readFileLines(journal), "qmInit ");
+    ASSERT_EQ(1u, inits.size()) << run.output;
+    EXPECT_NE(std::string::npos, inits[0].find(" title=Two words token= ")) << inits[0];
+}
+
+TEST(QmOwner, RunRefusesAnArgumentTheHostCannotRead) {
+    const Captured run = runCapturing(qmowner("run -- -title \"say \\\"hi\\\" now\""));
+    EXPECT_EQ(64u, run.exitCode) << run.output;
+    EXPECT_EQ(0u, run.output.find("qmowner: an argument holds both a quote and a space")) << run.output;
 }
 
 TEST(QmOwner, SendResetReachesTheProduct) {

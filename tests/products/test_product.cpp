@@ -20,7 +20,8 @@
 //                    reset=TEXT
 //                    chain=N (while the scene is below N, reset to the next
 //                    scene; at N, quit), burst=N (on the first start only,
-//                    N threads each ask for a reset at once),
+//                    N threads each ask for a reset at once; the last to
+//                    have its request taken records "burst asked N"),
 //                    first (the rest only on a start without a scene),
 //                    sleep=MS, params (records the scene of the record
 //                    that qmInit received, read through its address now),
@@ -46,6 +47,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <atomic>
 #include <thread>
 
 #include "qm/loop_delegate.h"
@@ -135,10 +137,13 @@ void burst(int threads) {
     GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
                        reinterpret_cast<LPCSTR>(&burst), &self);
     qm::QMLoopDelegate* target = delegate;
+    static std::atomic<int> asked{0};
     for (int i = 0; i < threads; ++i) {
-        std::thread([target, i] {
+        std::thread([target, i, threads] {
             const std::string text = "-scene " + std::to_string(100 + i);
             target->reset(text.c_str());
+            if (++asked == threads)
+                record("burst asked %d", threads);
         }).detach();
     }
 }

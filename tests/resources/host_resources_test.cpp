@@ -9,6 +9,7 @@
 #include <string>
 
 #include "debug_harness.h"
+#include "host_version.h"
 #include "resource.h"
 #include "unique_handle.h"
 
@@ -163,22 +164,26 @@ TEST(HostVersion, IsOneFourSixEightFourOhFiveForProductAndFile) {
     std::string block(size, '\0');
     ASSERT_TRUE(GetFileVersionInfoA(path.c_str(), 0, size, &block[0]));
 
+    // The four numbers are the version's text in order.
+    ASSERT_EQ(std::to_string(QM_VERSION_MAJOR) + "." + std::to_string(QM_VERSION_MINOR) + "." +
+                  std::to_string(QM_VERSION_BUILD) + "." + std::to_string(QM_VERSION_REVISION),
+              QM_VERSION_TEXT);
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
     ASSERT_TRUE(VerQueryValueA(&block[0], "\\", reinterpret_cast<void**>(&fixed), &length));
     ASSERT_EQ(sizeof(VS_FIXEDFILEINFO), length);
     EXPECT_EQ(VS_FFI_SIGNATURE, fixed->dwSignature);
-    EXPECT_EQ(MAKELONG(4, 1), fixed->dwProductVersionMS);
-    EXPECT_EQ(MAKELONG(8405, 6), fixed->dwProductVersionLS);
-    EXPECT_EQ(MAKELONG(4, 1), fixed->dwFileVersionMS);
-    EXPECT_EQ(MAKELONG(8405, 6), fixed->dwFileVersionLS);
+    EXPECT_EQ(MAKELONG(QM_VERSION_MINOR, QM_VERSION_MAJOR), fixed->dwProductVersionMS);
+    EXPECT_EQ(MAKELONG(QM_VERSION_REVISION, QM_VERSION_BUILD), fixed->dwProductVersionLS);
+    EXPECT_EQ(MAKELONG(QM_VERSION_MINOR, QM_VERSION_MAJOR), fixed->dwFileVersionMS);
+    EXPECT_EQ(MAKELONG(QM_VERSION_REVISION, QM_VERSION_BUILD), fixed->dwFileVersionLS);
     EXPECT_EQ(static_cast<DWORD>(VFT_APP), fixed->dwFileType);
 
     for (const char* name : {"ProductVersion", "FileVersion"}) {
         char* text = nullptr;
         const std::string query = std::string("\\StringFileInfo\\040904B0\\") + name;
         ASSERT_TRUE(VerQueryValueA(&block[0], query.c_str(), reinterpret_cast<void**>(&text), &length)) << name;
-        EXPECT_STREQ("1.4.6.8405", text) << name;
+        EXPECT_STREQ(QM_VERSION_TEXT, text) << name;
     }
 }
 

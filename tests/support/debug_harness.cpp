@@ -3,6 +3,7 @@
 #include <chrono>
 #include <memory>
 
+#include "text_lines.h"
 #include "unique_handle.h"
 
 namespace {
@@ -47,12 +48,7 @@ void closeTopLevelWindows(DWORD processId) {
 }  // namespace
 
 std::vector<std::string> DebugRun::linesStartingWith(const std::string& prefix) const {
-    std::vector<std::string> out;
-    for (const std::string& line : lines) {
-        if (line.compare(0, prefix.size(), prefix) == 0)
-            out.push_back(line);
-    }
-    return out;
+    return ::linesStartingWith(lines, prefix);
 }
 
 bool DebugRun::hasLine(const std::string& line) const {
@@ -91,16 +87,14 @@ DebugRun runUnderDebugger(const std::string& commandLine, const DebugRunOptions&
         watcher = std::make_unique<MessageBoxWatcher>(info.dwProcessId);
 
     const ULONGLONG deadline = GetTickCount64() + options.timeoutMs;
-    ULONGLONG closeAt = 0;
+    bool closed = false;
     for (;;) {
-        if (watcher && options.closeAfterBoxes && closeAt != ~0ULL &&
-            watcher->boxes().size() >= options.closeAfterBoxes) {
-            if (!closeAt) {
-                closeAt = GetTickCount64() + 1000;  // let the last box go first
-            } else if (GetTickCount64() >= closeAt) {
-                closeTopLevelWindows(info.dwProcessId);
-                closeAt = ~0ULL;
-            }
+        // Once the last box is gone, so that the close is not handled
+        // inside its modal loop.
+        if (watcher && options.closeAfterBoxes && !closed &&
+            watcher->boxes().size() >= options.closeAfterBoxes && !watcher->anyBoxShown()) {
+            closeTopLevelWindows(info.dwProcessId);
+            closed = true;
         }
         DEBUG_EVENT event = {};
         if (!WaitForDebugEvent(&event, 100)) {

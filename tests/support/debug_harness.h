@@ -36,9 +36,9 @@ struct DebugRunOptions {
     DWORD timeoutMs = 60000;
     std::string workingDirectory;  // empty: the caller's
     bool answerBoxes = true;
-    // With a count: once that many boxes were answered, close the program's
-    // top-level windows (WM_CLOSE), for a program that stays open after
-    // telling its failure.
+    // With a count: once that many boxes were answered and none is left on
+    // the screen, close the program's top-level windows (WM_CLOSE), for a
+    // program that stays open after telling its failure.
     size_t closeAfterBoxes = 0;
     // Sees each line as it arrives, on the harness's thread: for timing, for
     // reading the program's state at a line, or for ending it at a signal.

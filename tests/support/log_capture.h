@@ -1,18 +1,21 @@
 #pragma once
 // Captures the diagnostic log's lines, from any thread, for as long as it
-// lives; every level is enabled meanwhile.
+// lives, with the mask it was given (every level unless told otherwise);
+// the sink and the mask it found come back when it goes. Portable.
 #include <mutex>
 #include <string>
 #include <vector>
 
 #include "debug_log.h"
+#include "text_lines.h"
 
 class LogCapture {
 public:
-    LogCapture() : previousMask_(logMask()) {
+    explicit LogCapture(uint32_t mask = kLogDebug | kLogInfo | kLogWarning | kLogError)
+        : previousMask_(logMask()) {
         clear();
         previousSink_ = setLogSink(&capture);
-        setLogMask(kLogDebug | kLogInfo | kLogWarning | kLogError);
+        setLogMask(mask);
     }
     ~LogCapture() {
         setLogSink(previousSink_);
@@ -27,12 +30,7 @@ public:
     }
     // Lines that start with `prefix`, in order.
     std::vector<std::string> linesStartingWith(const std::string& prefix) const {
-        std::vector<std::string> found;
-        for (const std::string& line : lines()) {
-            if (line.compare(0, prefix.size(), prefix) == 0)
-                found.push_back(line);
-        }
-        return found;
+        return ::linesStartingWith(lines(), prefix);
     }
     void clear() {
         std::lock_guard<std::mutex> hold(lock());

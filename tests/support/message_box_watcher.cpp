@@ -171,6 +171,12 @@ bool MessageBoxWatcher::waitForBoxes(size_t count, DWORD timeoutMs) const {
     }
 }
 
+bool MessageBoxWatcher::anyBoxShown() const {
+    Search search{processId_, {}};
+    EnumWindows(collectBox, reinterpret_cast<LPARAM>(&search));
+    return !search.found.empty();
+}
+
 void MessageBoxWatcher::watch() {
     while (!stopping_) {
         answerVisibleBoxes();

@@ -32,6 +32,8 @@ public:
     std::vector<RecordedBox> boxes() const;
     // Waits until at least `count` boxes were answered; false on time-out.
     bool waitForBoxes(size_t count, DWORD timeoutMs) const;
+    // Whether a box of the process is on the screen now, answered or not.
+    bool anyBoxShown() const;
     // Stops watching; boxes that appear later stay open.
     void stop();
 

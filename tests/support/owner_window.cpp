@@ -1,7 +1,8 @@
 #include "owner_window.h"
 
-#include <cctype>
 #include <cstring>
+
+#include "qm/owner_protocol.h"
 
 namespace {
 
@@ -86,7 +87,7 @@ std::vector<ReceivedCopyData> OwnerWindow::received() const {
 std::vector<int32_t> OwnerWindow::states() const {
     std::vector<int32_t> codes;
     for (const ReceivedCopyData& data : received()) {
-        if (data.command == 1 && data.payload.size() == sizeof(int32_t)) {
+        if (data.command == kCommandStateReport && data.payload.size() == sizeof(int32_t)) {
             int32_t code;
             std::memcpy(&code, data.payload.data(), sizeof code);
             codes.push_back(code);
@@ -120,9 +121,7 @@ LRESULT OwnerWindow::send(HWND target, ULONG_PTR command, const void* payload, D
 }
 
 HWND waitForHostWindow(const std::string& product, DWORD timeoutMs) {
-    std::wstring className = L"STAGEENGINE.";
-    for (char c : product)
-        className += static_cast<wchar_t>(std::toupper(static_cast<unsigned char>(c)));
+    const std::wstring className = qm::windowClassNameFor(product);
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     for (;;) {
         if (HWND window = FindWindowW(className.c_str(), nullptr))

@@ -22,17 +22,3 @@ private:
     std::string keyPath_;
     HKEY key_ = nullptr;
 };
-
-// A fresh folder under the temporary folder, removed with its contents.
-class TemporaryFolder {
-public:
-    explicit TemporaryFolder(const std::string& name);
-    ~TemporaryFolder();
-    const std::string& path() const { return path_; }
-    // Creates `relative` (folders on the way included) holding `contents`.
-    void writeFile(const std::string& relative, const std::string& contents) const;
-    bool exists(const std::string& relative) const;
-
-private:
-    std::string path_;
-};

@@ -3,32 +3,13 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include <fstream>
 #include <sstream>
 
+#include "test_files.h"
 #include "updater_paths.h"
 
 namespace {
 constexpr int kLeadingFields = 5;  // date, time, process, thread, level
-}
-
-std::string readWholeFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream contents;
-    contents << file.rdbuf();
-    return contents.str();
-}
-
-std::vector<std::string> readFileLines(const std::string& path) {
-    std::vector<std::string> lines;
-    std::istringstream text(readWholeFile(path));
-    for (std::string line; std::getline(text, line);)
-        lines.push_back(line);
-    return lines;
-}
-
-bool fileExists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::vector<UpdaterLogEntry> readUpdaterLog(const std::string& path) {

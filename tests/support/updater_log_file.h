@@ -15,10 +15,6 @@ struct UpdaterLogEntry {
 // The lines of the file, each split after its five leading fields; a line
 // without them is kept whole as its text with the level "?".
 std::vector<UpdaterLogEntry> readUpdaterLog(const std::string& path);
-std::string readWholeFile(const std::string& path);
-// The file's lines, without their line feeds.
-std::vector<std::string> readFileLines(const std::string& path);
-bool fileExists(const std::string& path);
 
 std::string commonAppDataFolder();
 // <common application data>\Quorvel\<product>\qmUpdater.log

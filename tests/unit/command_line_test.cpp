@@ -15,7 +15,6 @@ using launch_test::Extras;
 using launch_test::Fields;
 using launch_test::LaunchParse;
 using launch_test::Warnings;
-using launch_test::logLines;
 using qm::LaunchParameters;
 
 struct CommandLineCase {
@@ -184,7 +183,7 @@ TEST_F(LaunchParse, LogsTheTextAtDebugLevel) {
     LaunchParameters record = qm::defaultLaunchParameters();
     qm::parseLaunchText(record, "-a  1", platform);
     qm::parseLaunchText(record, "x://launch?b=2", platform);
-    EXPECT_EQ((std::vector<std::string>{"D|CommandLine:-a  1\n", "D|CommandLine:-b 2\n"}), logLines());
+    EXPECT_EQ((std::vector<std::string>{"D|CommandLine:-a  1\n", "D|CommandLine:-b 2\n"}), log.lines());
 }
 
 TEST_F(LaunchParse, NullTextIsEmpty) {
@@ -199,6 +198,49 @@ TEST_F(LaunchParse, TextMayLiveInTheRecordItFills) {
     record.extras = {{"x", std::string(200, 'y') + " -title t"}};
     qm::parseCommandLine(record, record.extras[0].second.c_str(), platform);
     EXPECT_EQ("t", record.title);
+}
+
+// Separate arguments, as a program's argv holds them, joined into one command
+// line: the parser gives each argument back, whole.
+struct JoinCase {
+    std::vector<std::string> arguments;
+    const char* joined;
+    Extras extras;
+};
+
+class JoinedArguments : public LaunchParse, public testing::WithParamInterface<JoinCase> {};
+
+TEST_P(JoinedArguments, ReadBackOneArgumentPerToken) {
+    const JoinCase& c = GetParam();
+    std::string text = "untouched";
+    ASSERT_TRUE(qm::joinLaunchArguments(c.arguments, text));
+    EXPECT_EQ(c.joined, text);
+    LaunchParameters record = qm::defaultLaunchParameters();
+    qm::parseCommandLine(record, text.c_str(), platform);
+    EXPECT_EQ(c.extras, record.extras) << text;
+}
+
+INSTANTIATE_TEST_SUITE_P(Arguments, JoinedArguments, testing::Values(
+    JoinCase{{}, "", {}},
+    JoinCase{{"-title", "Two words", "-scene", "4"}, "-title \"Two words\" -scene 4",
+             {{"title", "Two words"}, {"scene", "4"}}},
+    JoinCase{{"-title", "tab\there", "-token", "line\nfeed"}, "-title \"tab\there\" -token \"line\nfeed\"",
+             {{"title", "tab here"}, {"token", "line feed"}}},
+    JoinCase{{"-title", " padded ", "-scene", "4"}, "-title \" padded \" -scene 4",
+             {{"title", " padded "}, {"scene", "4"}}},
+    // A value that starts with a minus sign would be a key: quoted inside
+    // the argument, in the host's own way, it stays a value.
+    JoinCase{{"-title", "-x y", "-scene", "\"-5\""}, "-title \"-x y\" -scene \"-5\"",
+             {{"title", "-x y"}, {"scene", "-5"}}},
+    JoinCase{{"-title", "", "-token", "a\"b"}, "-title \"\" -token a\"b", {{"title", ""}, {"token", "a\"b"}}},
+    JoinCase{{"-cache_path", "C:\\Program Files (x86)\\Q"}, "-cache_path \"C:\\Program Files (x86)\\Q\"",
+             {{"cache_path", "C:\\Program Files (x86)\\Q"}}}));
+
+TEST(JoinLaunchArguments, RefusesAnArgumentWithAQuoteAndASeparator) {
+    std::string text = "untouched";
+    EXPECT_FALSE(qm::joinLaunchArguments({"-title", "say \"hi\""}, text));
+    EXPECT_FALSE(qm::joinLaunchArguments({"-title", "\"a\tb\""}, text));
+    EXPECT_EQ("untouched", text);
 }
 
 }  // namespace

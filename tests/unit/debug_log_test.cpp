@@ -6,37 +6,24 @@
 #include <string>
 #include <vector>
 
+#include "log_capture.h"
+
 namespace {
 
-std::vector<std::string> captured;
-
-void captureLine(const char* line) {
-    captured.emplace_back(line);
-}
-
-// Captures the lines and restores the sink and mask whatever a test did.
+// Captures the lines at the default mask, and restores the sink and mask
+// whatever a test did.
 class DebugLog : public testing::Test {
 protected:
-    void SetUp() override {
-        captured.clear();
-        previousSink = setLogSink(&captureLine);
-        previousMask = logMask();
-        setLogMask(kDefaultLogMask);
-    }
-    void TearDown() override {
-        setLogSink(previousSink);
-        setLogMask(previousMask);
-    }
-    LogSink previousSink = nullptr;
-    uint32_t previousMask = 0;
+    LogCapture log{kDefaultLogMask};
 };
 
 TEST_F(DebugLog, WritesLetterBarTextAndLineFeed) {
     debugLog(kLogWarning, "Unable to filter WM_COPYDATA!");
     debugLog(kLogError, "QMStandAlone::createWindow:%s,%d", "a", 7);
-    ASSERT_EQ(2u, captured.size());
-    EXPECT_EQ("W|Unable to filter WM_COPYDATA!\n", captured[0]);
-    EXPECT_EQ("E|QMStandAlone::createWindow:a,7\n", captured[1]);
+    const std::vector<std::string> lines = log.lines();
+    ASSERT_EQ(2u, lines.size());
+    EXPECT_EQ("W|Unable to filter WM_COPYDATA!\n", lines[0]);
+    EXPECT_EQ("E|QMStandAlone::createWindow:a,7\n", lines[1]);
 }
 
 struct MaskCase {
@@ -52,10 +39,10 @@ TEST_P(DebugLogMask, FiltersAndTagsByLevel) {
     setLogMask(c.mask);
     debugLog(c.level, "x");
     if (c.expected) {
-        ASSERT_EQ(1u, captured.size());
-        EXPECT_EQ(c.expected, captured[0]);
+        ASSERT_EQ(1u, log.lines().size());
+        EXPECT_EQ(c.expected, log.lines().front());
     } else {
-        EXPECT_TRUE(captured.empty());
+        EXPECT_TRUE(log.lines().empty());
     }
 }
 
@@ -78,12 +65,13 @@ TEST_F(DebugLog, CutsTextsAt1020Characters) {
     debugLog(kLogError, "%s", exact.c_str());
     debugLog(kLogError, "%s", (exact + "b").c_str());
     debugLog(kLogError, "%s", std::string(5000, 'c').c_str());
-    ASSERT_EQ(3u, captured.size());
-    EXPECT_EQ("E|" + exact + "\n", captured[0]);
-    EXPECT_EQ(1023u, captured[0].size());
-    EXPECT_EQ(captured[0], captured[1]);  // the 1021st character is dropped
-    EXPECT_EQ(1023u, captured[2].size());
-    EXPECT_EQ('\n', captured[2].back());
+    const std::vector<std::string> lines = log.lines();
+    ASSERT_EQ(3u, lines.size());
+    EXPECT_EQ("E|" + exact + "\n", lines[0]);
+    EXPECT_EQ(1023u, lines[0].size());
+    EXPECT_EQ(lines[0], lines[1]);  // the 1021st character is dropped
+    EXPECT_EQ(1023u, lines[2].size());
+    EXPECT_EQ('\n', lines[2].back());
 }
 
 TEST_F(DebugLog, FormattingErrorWritesTheFallbackText) {
@@ -94,9 +82,10 @@ TEST_F(DebugLog, FormattingErrorWritesTheFallbackText) {
         GTEST_SKIP() << "this C library formats unencodable characters without an error";
     debugLog(kLogError, "%ls", unencodable);
     debugLog(kLogWarning, "%ls", unencodable);
-    ASSERT_EQ(2u, captured.size());
-    EXPECT_EQ("E|*** log error ***\n", captured[0]);
-    EXPECT_EQ("W|*** log error ***\n", captured[1]);
+    const std::vector<std::string> lines = log.lines();
+    ASSERT_EQ(2u, lines.size());
+    EXPECT_EQ("E|*** log error ***\n", lines[0]);
+    EXPECT_EQ("W|*** log error ***\n", lines[1]);
 }
 
 struct FlagsCase {
@@ -128,7 +117,7 @@ INSTANTIATE_TEST_SUITE_P(Values, LogFlags, testing::Values(
 TEST_F(DebugLog, EmptyFlagsSilenceEvenErrors) {
     applyLogFlags("");
     debugLog(kLogError, "gone");
-    EXPECT_TRUE(captured.empty());
+    EXPECT_TRUE(log.lines().empty());
 }
 
 }  // namespace

@@ -6,33 +6,20 @@
 #include <string>
 #include <vector>
 
-#include "debug_log.h"
 #include "launch_fields.h"
 #include "launch_record.h"
+#include "log_capture.h"
 #include "scripted_launch_platform.h"
 
 namespace launch_test {
 
 using Warnings = std::vector<std::string>;
 
-inline std::vector<std::string>& logLines() {
-    static std::vector<std::string> lines;
-    return lines;
-}
-
 class LaunchParse : public testing::Test {
 protected:
     void SetUp() override {
         platform.language = "es";
         platform.windows = {4660};
-        logLines().clear();
-        previousSink = setLogSink(&captureLine);
-        previousMask = logMask();
-        setLogMask(kLogDebug | kLogInfo | kLogWarning | kLogError);
-    }
-    void TearDown() override {
-        setLogSink(previousSink);
-        setLogMask(previousMask);
     }
 
     // A fresh application record, as it stands after a parse that set
@@ -44,11 +31,7 @@ protected:
     }
 
     qm::ScriptedLaunchPlatform platform;
-
-private:
-    static void captureLine(const char* line) { logLines().emplace_back(line); }
-    LogSink previousSink = nullptr;
-    uint32_t previousMask = 0;
+    LogCapture log;
 };
 
 }  // namespace launch_test

@@ -145,7 +145,7 @@ TEST_F(UniversalUrl, NeitherShapeLogsAndLeavesTheRecordAlone) {
     launch_test::expectFields(record, qm::defaultLaunchParameters(), {}, "neither shape");
     EXPECT_EQ((Extras{{"log_flags", "w"}}), record.extras);
     EXPECT_EQ(std::vector<std::string>{"E|Unable to parse universal URL: -title \"see http://example/launcher\"\n"},
-              launch_test::logLines());
+              log.lines());
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // real feed folders.
 #include <gtest/gtest.h>
 
+#include "test_files.h"
 #include "test_installation.h"
 #include "update_check.h"
 

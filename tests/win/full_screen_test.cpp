@@ -17,6 +17,16 @@ RECT windowRect(HWND window) {
     return rect;
 }
 
+bool sameRect(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+// Leaving full screen is asynchronous: the window's messages bring it back.
+RECT rectOnceItIs(HWND window, const RECT& expected) {
+    pumpMessagesUntil([&] { return sameRect(windowRect(window), expected); }, 10000);
+    return windowRect(window);
+}
+
 RECT primaryMonitor() {
     MONITORINFO info = {};
     info.cbSize = sizeof info;
@@ -24,14 +34,14 @@ RECT primaryMonitor() {
     return info.rcMonitor;
 }
 
-// Runs first: nothing has been remembered yet in this process.
 TEST(FullScreen, LeavingWithoutASavedPlaceGivesTheDefaultRectangle) {
+    FramedPlace place;  // nothing remembered yet, as for a window that starts full screen
     // A top-level window always gets a caption at creation: take it away.
     HWND window = makeWindow(kFramedWindowStyle, 0, 0, 300, 200);
     ASSERT_NE(nullptr, window);
     SetWindowLongA(window, GWL_STYLE, kFullScreenWindowStyle);
     unsigned int width = 0, height = 0;
-    switchFullScreen(window, false, width, height);
+    switchFullScreen(place, window, false, width, height);
 
     const RECT monitor = primaryMonitor();
     const LONG w = (monitor.right - monitor.left) * 8 / 10;
@@ -42,8 +52,7 @@ TEST(FullScreen, LeavingWithoutASavedPlaceGivesTheDefaultRectangle) {
     EXPECT_EQ(static_cast<unsigned>(h), height);
     EXPECT_EQ(kFramedWindowStyle, static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)) & ~WS_VISIBLE);
 
-    pumpMessagesFor(200);  // leaving is asynchronous
-    const RECT rect = windowRect(window);
+    const RECT rect = rectOnceItIs(window, RECT{left, top, left + w, top + h});
     EXPECT_EQ(left, rect.left);
     EXPECT_EQ(top, rect.top);
     EXPECT_EQ(left + w, rect.right);
@@ -52,12 +61,13 @@ TEST(FullScreen, LeavingWithoutASavedPlaceGivesTheDefaultRectangle) {
 }
 
 TEST(FullScreen, EntersOverTheWholeMonitorAndComesBackToTheSameRectangle) {
+    FramedPlace place;
     HWND window = makeWindow(kFramedWindowStyle, 100, 80, 640, 480);
     ASSERT_NE(nullptr, window);
     const RECT framed = windowRect(window);
     unsigned int width = 1, height = 1;
 
-    switchFullScreen(window, true, width, height);
+    switchFullScreen(place, window, true, width, height);
     const RECT monitor = primaryMonitor();
     EXPECT_EQ(static_cast<unsigned>(monitor.right - monitor.left), width);
     EXPECT_EQ(static_cast<unsigned>(monitor.bottom - monitor.top), height);
@@ -71,22 +81,21 @@ TEST(FullScreen, EntersOverTheWholeMonitorAndComesBackToTheSameRectangle) {
 
     // A second request changes nothing and reports nothing.
     width = height = 7;
-    switchFullScreen(window, true, width, height);
+    switchFullScreen(place, window, true, width, height);
     EXPECT_EQ(7u, width);
     EXPECT_EQ(7u, height);
 
-    switchFullScreen(window, false, width, height);
+    switchFullScreen(place, window, false, width, height);
     EXPECT_EQ(static_cast<unsigned>(framed.right - framed.left), width);
     EXPECT_EQ(static_cast<unsigned>(framed.bottom - framed.top), height);
-    pumpMessagesFor(200);
-    const RECT back = windowRect(window);
+    const RECT back = rectOnceItIs(window, framed);
     EXPECT_EQ(framed.left, back.left);
     EXPECT_EQ(framed.top, back.top);
     EXPECT_EQ(framed.right, back.right);
     EXPECT_EQ(framed.bottom, back.bottom);
 
     width = height = 9;
-    switchFullScreen(window, false, width, height);
+    switchFullScreen(place, window, false, width, height);
     EXPECT_EQ(9u, width);
     DestroyWindow(window);
 }

@@ -18,7 +18,7 @@
 #include "please_wait_session.h"
 #include "preload_table.h"
 #include "product_library_loader.h"
-#include "test_installation.h"
+#include "test_files.h"
 
 namespace {
 
@@ -274,47 +274,38 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"ClientWithSlashes", "../outside", "qo.dll", "qo.dll", "fallback",
                  "W|Library name is not a plain file name: ../outside\n"},
         LoadCase{"ClientWithADrive", "C:outside", "qo.dll", "qo.dll", "fallback",
-                 "W|Library name is not a plain file name: C:outside\n"}),
+                 "W|Library name is not a plain file name: C:outside\n"},
+        LoadCase{"ClientWithAWildcard", "TESTCLIENT*", "qo.dll", "qo.dll", "fallback",
+                 "W|Library name is not a plain file name: TESTCLIENT*\n"}),
     [](const ::testing::TestParamInfo<LoadCase>& info) { return std::string(info.param.name); });
 
 // --- unloading -------------------------------------------------------------
 
 void calledNever() {}
 
-template <typename Fn>
-void bindDummy(std::atomic<Fn>& binding) {
-    binding.store(reinterpret_cast<Fn>(&calledNever));
-}
-
-std::vector<bool> boundEntryPoints() {
-    return {entryPoints.qmUpdateSystem.load() != nullptr, entryPoints.qmUpdateSystemGetData.load() != nullptr,
-            entryPoints.qmUpdateSystemRelease.load() != nullptr, entryPoints.qmPreInit.load() != nullptr,
-            entryPoints.qmInit.load() != nullptr, entryPoints.qmIsFullScreen.load() != nullptr,
-            entryPoints.qmStart.load() != nullptr, entryPoints.qmStop.load() != nullptr,
-            entryPoints.qmResize.load() != nullptr, entryPoints.qmTextInput.load() != nullptr,
-            entryPoints.qmWinEvent.load() != nullptr, entryPoints.qmKeyEvent.load() != nullptr,
-            entryPoints.qmReset.load() != nullptr};
+// The names of the bound entry points, in order.
+std::vector<std::string> boundEntryPoints() {
+    std::vector<std::string> bound;
+    forEachEntryPoint(entryPoints, [&](auto& binding, const char* name) {
+        if (binding.load())
+            bound.push_back(name);
+    });
+    return bound;
 }
 
 TEST(UnloadProductLibrary, UnbindsAllThirteenEntryPointsAlsoWithoutAModule) {
-    bindDummy(entryPoints.qmUpdateSystem);
-    bindDummy(entryPoints.qmUpdateSystemGetData);
-    bindDummy(entryPoints.qmUpdateSystemRelease);
-    bindDummy(entryPoints.qmPreInit);
-    bindDummy(entryPoints.qmInit);
-    bindDummy(entryPoints.qmIsFullScreen);
-    bindDummy(entryPoints.qmStart);
-    bindDummy(entryPoints.qmStop);
-    bindDummy(entryPoints.qmResize);
-    bindDummy(entryPoints.qmTextInput);
-    bindDummy(entryPoints.qmWinEvent);
-    bindDummy(entryPoints.qmKeyEvent);
-    bindDummy(entryPoints.qmReset);
-    ASSERT_EQ(std::vector<bool>(13, true), boundEntryPoints());
+    forEachEntryPoint(entryPoints, [](auto& binding, const char*) {
+        using Fn = decltype(binding.load());
+        binding.store(reinterpret_cast<Fn>(&calledNever));
+    });
+    ASSERT_EQ((std::vector<std::string>{"qmUpdateSystem", "qmUpdateSystemGetData", "qmUpdateSystemRelease",
+                                        "qmPreInit", "qmInit", "qmIsFullScreen", "qmStart", "qmStop", "qmResize",
+                                        "qmTextInput", "qmWinEvent", "qmKeyEvent", "qmReset"}),
+              boundEntryPoints());
 
     unloadProductLibrary(nullptr);
 
-    EXPECT_EQ(std::vector<bool>(13, false), boundEntryPoints());
+    EXPECT_EQ(std::vector<std::string>{}, boundEntryPoints());
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 #include "logging/file_appender.h"
 #include "logging/logger.h"
 #include "recording_appender.h"
-#include "test_installation.h"
+#include "test_files.h"
 #include "updater_log_file.h"
 
 namespace {

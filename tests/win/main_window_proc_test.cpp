@@ -5,7 +5,7 @@
 #include <atomic>
 #include <stdexcept>
 
-#include "debug_log.h"
+#include "log_capture.h"
 #include "message_pump.h"
 #include "private_messages.h"
 #include "product_double.h"
@@ -15,14 +15,9 @@ namespace {
 
 using Calls = std::vector<std::string>;
 
-std::vector<std::string> logLines;
-void captureLog(const char* line) { logLines.emplace_back(line); }
-
 class MainWindowProc : public testing::Test {
 protected:
     void SetUp() override {
-        logLines.clear();
-        previousSink = setLogSink(&captureLog);
         window = createMainWindowForTest();
         ASSERT_NE(nullptr, window);
     }
@@ -32,13 +27,12 @@ protected:
         pumpMessagesFor(20);  // the quit message of WM_DESTROY
         MSG quit;
         PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
-        setLogSink(previousSink);
     }
     LRESULT send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
         return SendMessageW(window, message, wParam, lParam);
     }
+    LogCapture log{kDefaultLogMask};
     HWND window = nullptr;
-    LogSink previousSink = nullptr;
 };
 
 TEST_F(MainWindowProc, DraggingTheFrameResizesTheProductOnceAtTheEnd) {
@@ -134,9 +128,10 @@ TEST_F(MainWindowProc, TypedCharactersGoOutAsUtf8OneUnitAtATime) {
     EXPECT_EQ("qmTextInput c3a9", calls[1]);
     EXPECT_EQ("qmTextInput e282ac", calls[2]);
     // A lone surrogate has no UTF-8 form of its own: each half goes out by
-    // itself, never combined into the four bytes of U+1F600.
-    EXPECT_NE("qmTextInput f09f9880", calls[3]);
-    EXPECT_NE("qmTextInput f09f9880", calls[4]);
+    // itself as the replacement character, never combined into the four
+    // bytes of U+1F600.
+    EXPECT_EQ("qmTextInput efbfbd", calls[3]);
+    EXPECT_EQ("qmTextInput efbfbd", calls[4]);
 }
 
 TEST_F(MainWindowProc, ExceptionsOfTheProductAreContained) {
@@ -145,9 +140,9 @@ TEST_F(MainWindowProc, ExceptionsOfTheProductAreContained) {
     entryPoints.qmTextInput.store([](const char*) { throw std::runtime_error("boom"); });
     send(WM_KEYDOWN, 'A', 0);
     send(WM_CHAR, 'A', 0);
-    ASSERT_EQ(2u, logLines.size());
-    EXPECT_EQ("E|Exception from the product library: qmWinEvent not implemented\n", logLines[0]);
-    EXPECT_EQ("E|Exception from the product library: unknown exception\n", logLines[1]);
+    EXPECT_EQ((std::vector<std::string>{"E|Exception from the product library: qmWinEvent not implemented\n",
+                                        "E|Exception from the product library: unknown exception\n"}),
+              log.lines());
 }
 
 TEST_F(MainWindowProc, EraseFillsBlackUntilTheProductRuns) {
@@ -227,8 +222,8 @@ TEST_F(MainWindowProc, ForgedPrivateMessagesAreIgnored) {
     // No application object in the window: the update message does nothing.
     send(kPrivateMessage, kUpdateCheckDone, 0);
     EXPECT_TRUE(IsWindow(window));
-    EXPECT_EQ(4u, logLines.size());
-    for (const std::string& line : logLines)
+    EXPECT_EQ(4u, log.lines().size());
+    for (const std::string& line : log.lines())
         EXPECT_EQ("W|", line.substr(0, 2)) << line;
 }
 

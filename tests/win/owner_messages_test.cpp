@@ -4,26 +4,19 @@
 
 #include <cstring>
 
-#include "debug_log.h"
 #include "host_state.h"
+#include "log_capture.h"
 #include "owner_window.h"
 #include "product_double.h"
 #include "qm_standalone.h"
 
 namespace {
 
-std::vector<std::string> logLines;
-void captureLog(const char* line) { logLines.emplace_back(line); }
-
 // A main window and an owner window, both real, with the host's globals
 // pointing at them.
 class OwnerMessages : public testing::Test {
 protected:
     void SetUp() override {
-        logLines.clear();
-        previousSink = setLogSink(&captureLog);
-        previousMask = logMask();
-        setLogMask(kLogDebug | kLogWarning | kLogError);
         main = createMainWindowForTest(reinterpret_cast<LONG_PTR>(&application));
         mainWindow.store(main);
         ownerWindow.store(owner.handle());
@@ -37,14 +30,11 @@ protected:
         DestroyWindow(main);
         MSG quit;
         PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
-        setLogSink(previousSink);
-        setLogMask(previousMask);
     }
     QMStandAlone application{GetModuleHandleW(nullptr), L"test"};
     OwnerWindow owner;
     HWND main = nullptr;
-    LogSink previousSink = nullptr;
-    uint32_t previousMask = 0;
+    LogCapture log{kLogDebug | kLogWarning | kLogError};
 };
 
 TEST_F(OwnerMessages, StateReportGoesToTheOwnerWithTheMainWindow) {
@@ -54,7 +44,7 @@ TEST_F(OwnerMessages, StateReportGoesToTheOwnerWithTheMainWindow) {
     EXPECT_EQ(1u, received[0].command);
     EXPECT_EQ(main, received[0].sender);
     EXPECT_EQ(std::vector<int32_t>{6}, owner.states());
-    EXPECT_EQ(std::vector<std::string>{"D|QMStandAlone:WM_COPYDATA SEND(1,4 bytes)\n"}, logLines);
+    EXPECT_EQ(std::vector<std::string>{"D|QMStandAlone:WM_COPYDATA SEND(1,4 bytes)\n"}, log.lines());
 }
 
 TEST_F(OwnerMessages, ProductRecordPassesThirtySixBytesUnchanged) {
@@ -72,7 +62,7 @@ TEST_F(OwnerMessages, NothingLeavesWithoutAnOwner) {
     ownerWindow.store(nullptr);
     reportState(kStateReady);
     EXPECT_TRUE(owner.received().empty());
-    EXPECT_TRUE(logLines.empty());
+    EXPECT_TRUE(log.lines().empty());
 }
 
 TEST_F(OwnerMessages, SetOwnerMakesTheSenderTheOwner) {
@@ -88,9 +78,9 @@ TEST_F(OwnerMessages, DoResetReachesQmResetWithTheText) {
     const char text[] = "-scene 12";
     EXPECT_EQ(1, owner.send(main, kCommandDoReset, text, sizeof text));
     EXPECT_EQ(std::vector<std::string>{"qmReset -scene 12"}, productCalls.calls());
-    ASSERT_EQ(2u, logLines.size());
-    EXPECT_EQ("D|QMStandAlone:WM_COPYDATA RECEIVED(4,10 bytes)\n", logLines[0]);
-    EXPECT_EQ("D|QMStandAlone:doReset: -scene 12\n", logLines[1]);
+    EXPECT_EQ((std::vector<std::string>{"D|QMStandAlone:WM_COPYDATA RECEIVED(4,10 bytes)\n",
+                                        "D|QMStandAlone:doReset: -scene 12\n"}),
+              log.lines());
 }
 
 TEST_F(OwnerMessages, DoResetNeverReadsPastTheData) {
@@ -111,12 +101,14 @@ TEST_F(OwnerMessages, DoResetWithoutABoundProductIsAnsweredAndDropped) {
 
 TEST_F(OwnerMessages, OtherCommandsAreRefused) {
     EXPECT_EQ(1, owner.send(main, kCommandNone, nullptr, 0));
-    logLines.clear();
+    log.clear();
     EXPECT_EQ(0, owner.send(main, 7, nullptr, 0));
     EXPECT_EQ(0, owner.send(main, kCommandStateReport, "abcd", 4));
-    ASSERT_EQ(4u, logLines.size());
-    EXPECT_EQ("W|Unsupported InterProcessCommand: 7\n", logLines[1]);
-    EXPECT_EQ("W|Unsupported InterProcessCommand: 1\n", logLines[3]);
+    EXPECT_EQ((std::vector<std::string>{"D|QMStandAlone:WM_COPYDATA RECEIVED(7,0 bytes)\n",
+                                        "W|Unsupported InterProcessCommand: 7\n",
+                                        "D|QMStandAlone:WM_COPYDATA RECEIVED(1,4 bytes)\n",
+                                        "W|Unsupported InterProcessCommand: 1\n"}),
+              log.lines());
 }
 
 TEST_F(OwnerMessages, AHungOwnerDelaysAReportByTheTimeOutOnly) {

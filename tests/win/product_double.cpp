@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "main_window_proc.h"
+#include "qm/owner_protocol.h"
 
 CallRecord productCalls;
 
@@ -76,17 +77,18 @@ BoundProduct::~BoundProduct() {
 }
 
 HWND createMainWindowForTest(LONG_PTR userData) {
+    static const std::wstring className = qm::windowClassNameFor("tests");
     static const ATOM registered = [] {
         WNDCLASSEXW windowClass = {};
         windowClass.cbSize = sizeof windowClass;
         windowClass.style = CS_DBLCLKS | CS_OWNDC;
         windowClass.lpfnWndProc = mainWindowProc;
         windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = L"STAGEENGINE.TESTS";
+        windowClass.lpszClassName = className.c_str();
         return RegisterClassExW(&windowClass);
     }();
     (void)registered;
-    HWND window = CreateWindowExW(0, L"STAGEENGINE.TESTS", L"test", WS_OVERLAPPEDWINDOW, 10, 10, 400, 300, nullptr,
+    HWND window = CreateWindowExW(0, className.c_str(), L"test", WS_OVERLAPPEDWINDOW, 10, 10, 400, 300, nullptr,
                                   nullptr, GetModuleHandleW(nullptr), nullptr);
     SetWindowLongPtrA(window, GWLP_USERDATA, userData);
     return window;

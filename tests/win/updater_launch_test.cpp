@@ -11,7 +11,7 @@
 #include "logging/logger.h"
 #include "recording_appender.h"
 #include "spawn_updater.h"
-#include "test_installation.h"
+#include "test_files.h"
 #include "update_exe.h"
 #include "update_service.h"
 #include "updater_log.h"

@@ -3,7 +3,9 @@
 //   qmowner run [--timeout SECONDS] -- HOSTARGS
 //       starts quorvelmeet.exe (next to qmowner.exe) with "-owner <its window>"
 //       and HOSTARGS, prints every state report and product record the host
-//       sends, one line each, and returns the host's exit code.
+//       sends, one line each, and returns the host's exit code. Each of
+//       HOSTARGS reaches the host as one token: one with spaces is quoted for
+//       it (-title "Two words" gives the title "Two words").
 //   qmowner send TARGET setowner | reset TEXT | command N
 //       sends one command to a running host: TARGET is its window handle
 //       (decimal or 0x hex) or its product name (the window class
@@ -12,13 +14,15 @@
 //       asks the host's window to close, as the user would.
 #include <windows.h>
 
-#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
+#include "command_line.h"
+#include "qm/owner_protocol.h"
 #include "unique_handle.h"
 
 namespace {
@@ -29,7 +33,7 @@ ULONGLONG startTick = 0;
 void printEnvelope(const COPYDATASTRUCT* envelope) {
     const double seconds = static_cast<double>(GetTickCount64() - startTick) / 1000.0;
     const auto* bytes = static_cast<const unsigned char*>(envelope->lpData);
-    if (envelope->dwData == 1 && envelope->cbData == 4) {
+    if (envelope->dwData == kCommandStateReport && envelope->cbData == sizeof(int32_t)) {
         int32_t state;
         std::memcpy(&state, bytes, sizeof state);
         std::printf("%8.3f state %d\n", seconds, static_cast<int>(state));
@@ -78,6 +82,11 @@ int runHost(int argc, char** argv) {
     }
     if (first < argc && std::strcmp(argv[first], "--") == 0)
         ++first;
+    std::string hostArguments;
+    if (!qm::joinLaunchArguments(std::vector<std::string>(argv + first, argv + argc), hostArguments)) {
+        std::fprintf(stderr, "qmowner: an argument holds both a quote and a space: the host cannot read it\n");
+        return -1;
+    }
 
     HWND owner = createOwnerWindow();
     if (!owner) {
@@ -86,10 +95,8 @@ int runHost(int argc, char** argv) {
     }
     std::string commandLine = "\"" + hostPath() + "\" -owner " +
                               std::to_string(reinterpret_cast<UINT_PTR>(owner));
-    for (int i = first; i < argc; ++i) {
-        commandLine += " ";
-        commandLine += argv[i];
-    }
+    if (!hostArguments.empty())
+        commandLine += " " + hostArguments;
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
@@ -131,10 +138,8 @@ HWND findTarget(const char* target) {
     const unsigned long long number = std::strtoull(target, &end, 0);
     if (end && *end == '\0' && number != 0)
         return reinterpret_cast<HWND>(static_cast<UINT_PTR>(number));
-    std::wstring className = L"STAGEENGINE.";
-    for (const char* c = target; *c; ++c)
-        className += static_cast<wchar_t>(std::toupper(static_cast<unsigned char>(*c)));
-    return FindWindowW(className.c_str(), nullptr);
+    const std::wstring className = qm::windowClassNameFor(target);
+    return className.empty() ? nullptr : FindWindowW(className.c_str(), nullptr);
 }
 
 int sendCommand(int argc, char** argv) {
@@ -153,9 +158,9 @@ int sendCommand(int argc, char** argv) {
     COPYDATASTRUCT envelope = {};
     std::string payload;
     if (verb == "setowner") {
-        envelope.dwData = 3;
+        envelope.dwData = kCommandSetOwner;
     } else if (verb == "reset" && argc >= 5) {
-        envelope.dwData = 4;
+        envelope.dwData = kCommandDoReset;
         payload = argv[4];
         envelope.cbData = static_cast<DWORD>(payload.size() + 1);  // the terminator goes too
         envelope.lpData = &payload[0];

@@ -1,20 +1,10 @@
-#include "test_folder.h"
+#include "test_files.h"
 
 #include <windows.h>
 
+#include <sstream>
+
 #include "unique_handle.h"
-
-TestFolder::TestFolder(const std::string& name) {
-    char temporary[MAX_PATH + 1] = {};
-    GetTempPathA(sizeof temporary, temporary);
-    path_ = std::string(temporary) + name + " " + std::to_string(GetCurrentProcessId()) + "\\";
-    removeTree(path_);
-    CreateDirectoryA(path_.c_str(), nullptr);
-}
-
-TestFolder::~TestFolder() {
-    removeTree(path_);
-}
 
 namespace {
 
@@ -37,7 +27,35 @@ std::string withoutTrailingSeparator(std::string path) {
     return path;
 }
 
+void createFolders(const std::string& path) {
+    for (size_t slash = path.find('\\', 3); slash != std::string::npos; slash = path.find('\\', slash + 1))
+        CreateDirectoryA(path.substr(0, slash).c_str(), nullptr);
+    CreateDirectoryA(path.c_str(), nullptr);
+}
+
 }  // namespace
+
+TemporaryFolder::TemporaryFolder(const std::string& name) {
+    char temporary[MAX_PATH + 1] = {};
+    GetTempPathA(sizeof temporary, temporary);
+    path_ = std::string(temporary) + "qmtest-" + name;
+    removeTree(path_);
+    createFolders(path_);
+}
+
+TemporaryFolder::~TemporaryFolder() {
+    removeTree(path_);
+}
+
+void TemporaryFolder::writeFile(const std::string& relative, const std::string& contents) const {
+    const std::string full = path_ + "\\" + relative;
+    createFolders(full.substr(0, full.find_last_of('\\')));
+    writeWholeFile(full, contents);
+}
+
+bool TemporaryFolder::exists(const std::string& relative) const {
+    return fileExists(path_ + "\\" + relative);
+}
 
 void removeTree(const std::string& path) {
     const std::string folder = withoutTrailingSeparator(path);
@@ -61,7 +79,8 @@ std::vector<std::string> subfolders(const std::string& path) {
 }
 
 std::string readWholeFile(const std::string& path) {
-    UniqueFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    UniqueFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, 0, nullptr));
     std::string text;
     char buffer[65536];
     DWORD got = 0;
@@ -70,9 +89,21 @@ std::string readWholeFile(const std::string& path) {
     return text;
 }
 
+std::vector<std::string> readFileLines(const std::string& path) {
+    std::vector<std::string> lines;
+    std::istringstream text(readWholeFile(path));
+    for (std::string line; std::getline(text, line);)
+        lines.push_back(line);
+    return lines;
+}
+
 void writeWholeFile(const std::string& path, const std::string& text) {
     UniqueFileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     DWORD written = 0;
     if (file)
         WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+}
+
+bool fileExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }

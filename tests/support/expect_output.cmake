@@ -1,0 +1,27 @@
+# Runs a program and fails unless it ends with exit code 0 having printed
+# exactly the contents of a file (line ends of either kind alike).
+#   cmake -DEXPECTED=FILE -P expect_output.cmake -- PROGRAM [ARGUMENTS...]
+set(command)
+set(collecting FALSE)
+math(EXPR last "${CMAKE_ARGC} - 1")
+foreach(index RANGE ${last})
+  if(collecting)
+    list(APPEND command "${CMAKE_ARGV${index}}")
+  elseif(CMAKE_ARGV${index} STREQUAL "--")
+    set(collecting TRUE)
+  endif()
+endforeach()
+if(NOT command)
+  message(FATAL_ERROR "expect_output.cmake: no program after --")
+endif()
+
+execute_process(COMMAND ${command} RESULT_VARIABLE result OUTPUT_VARIABLE printed ERROR_VARIABLE errors)
+file(READ "${EXPECTED}" expected)
+string(REPLACE "\r\n" "\n" printed "${printed}")
+string(REPLACE "\r\n" "\n" expected "${expected}")
+if(NOT result STREQUAL "0")
+  message(FATAL_ERROR "exit code ${result}, expected 0\n${printed}${errors}")
+endif()
+if(NOT printed STREQUAL expected)
+  message(FATAL_ERROR "printed:\n${printed}\nexpected (${EXPECTED}):\n${expected}")
+endif()
