@@ -8,9 +8,9 @@
 #include "loop_delegate_win32.h"
 #include "owner_messages.h"
 #include "private_messages.h"
-#include "product_start.h"
 #include "qm_standalone.h"
 #include "reset_request.h"
+#include "update_outcome.h"
 
 namespace {
 

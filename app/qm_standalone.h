@@ -11,9 +11,11 @@
 #include "resource.h"
 #include "unique_handle.h"
 
+class QMLoopDelegateWin32;
+
 class QMStandAlone {
 public:
-    class QMLoopDelegateWin32;  // the host services handed to the product
+    using QMLoopDelegateWin32 = ::QMLoopDelegateWin32;  // the host services handed to the product
 
     QMStandAlone(HINSTANCE instance, const std::wstring& windowTitle);
     ~QMStandAlone();

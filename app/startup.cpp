@@ -3,16 +3,17 @@
 #include <string>
 
 #include "catalogue_box.h"
+#include "entry_point_binding.h"
 #include "entry_points.h"
 #include "host_state.h"
 #include "message_catalogue.h"
 #include "owner_messages.h"
 #include "private_messages.h"
 #include "product_library_loader.h"
-#include "product_start.h"
 #include "qm_standalone.h"
 #include "registry_config.h"
 #include "staged_library.h"
+#include "update_check.h"
 
 namespace {
 

@@ -3,11 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "full_screen.h"
-#include "host_state.h"
-#include "owner_messages.h"
-#include "private_messages.h"
-#include "reset_request.h"
+#include "qm/owner_protocol.h"
 
 std::atomic<qm::QMLoopDelegate*> activeDelegate{nullptr};
 
@@ -18,8 +14,8 @@ std::vector<const POINT*> savedCursorPositions;
 
 }  // namespace
 
-QMStandAlone::QMLoopDelegateWin32* QMStandAlone::QMLoopDelegateWin32::create() {
-    auto* delegate = new QMLoopDelegateWin32();
+QMLoopDelegateWin32* QMLoopDelegateWin32::create(LoopDelegateHost& host) {
+    auto* delegate = new QMLoopDelegateWin32(host);
     savedCursorPositions.push_back(&delegate->savedCursorPos);
     return delegate;
 }
@@ -29,41 +25,39 @@ bool isSavedCursorPosition(const void* address) {
            savedCursorPositions.end();
 }
 
-void QMStandAlone::QMLoopDelegateWin32::productStopped() {
+void QMLoopDelegateWin32::productStopped() {
     activeDelegate.store(nullptr);
-    reportState(kStateStopped);
+    host.reportState(kStateStopped);
 }
 
-void QMStandAlone::QMLoopDelegateWin32::hideCursor() {
+void QMLoopDelegateWin32::hideCursor() {
     if (cursorHidden)
         return;
     GetCursorPos(&savedCursorPos);
-    PostMessageA(mainWindow.load(), kHideCursorMessage, 0, 0);
+    host.hideCursor();
     cursorHidden = true;
 }
 
-void QMStandAlone::QMLoopDelegateWin32::showCursor() {
+void QMLoopDelegateWin32::showCursor() {
     if (!cursorHidden)
         return;
-    PostMessageA(mainWindow.load(), kShowCursorMessage, reinterpret_cast<WPARAM>(&savedCursorPos), 0);
+    host.showCursor(&savedCursorPos);
     cursorHidden = false;
 }
 
-void QMStandAlone::QMLoopDelegateWin32::productReady() {
-    reportState(kStateReady);
+void QMLoopDelegateWin32::productReady() {
+    host.reportState(kStateReady);
 }
 
-void QMStandAlone::QMLoopDelegateWin32::quit(int, int) {
-    reportState(kStateQuitting);
-    PostMessageA(mainWindow.load(), WM_CLOSE, 0, 0);
+void QMLoopDelegateWin32::quit(int, int) {
+    host.reportState(kStateQuitting);
+    host.close();
 }
 
-void QMStandAlone::QMLoopDelegateWin32::reset(const char* parameters) {
-    startReset(QMStandAlone::fromWindow(mainWindow.load()), parameters);
+void QMLoopDelegateWin32::reset(const char* parameters) {
+    host.reset(parameters);
 }
 
-void QMStandAlone::QMLoopDelegateWin32::setFullScreen(bool on) {
-    unsigned int ignoredWidth = 0;
-    unsigned int ignoredHeight = 0;
-    switchFullScreen(mainWindow.load(), on, ignoredWidth, ignoredHeight);
+void QMLoopDelegateWin32::setFullScreen(bool on) {
+    host.setFullScreen(on);
 }

@@ -7,13 +7,27 @@
 
 #include "entry_points.h"
 #include "qm/loop_delegate.h"
-#include "qm_standalone.h"
 
-class QMStandAlone::QMLoopDelegateWin32 final : public qm::QMLoopDelegate {
+// What a delegate asks of the host application, which implements it. Any
+// thread: the product calls its delegate from its own threads too.
+class LoopDelegateHost {
+public:
+    virtual void reportState(int state) = 0;              // to the owner window
+    virtual void hideCursor() = 0;                         // on the main window's thread
+    virtual void showCursor(const POINT* restoreAt) = 0;   // likewise, back to `restoreAt`
+    virtual void close() = 0;                              // as if the user closed the window
+    virtual void reset(const char* parameters) = 0;
+    virtual void setFullScreen(bool on) = 0;
+
+protected:
+    ~LoopDelegateHost() = default;
+};
+
+class QMLoopDelegateWin32 final : public qm::QMLoopDelegate {
 public:
     // Created on the main thread, one per product start; never destroyed,
     // so the saved cursor position stays valid for posted messages.
-    static QMLoopDelegateWin32* create();
+    static QMLoopDelegateWin32* create(LoopDelegateHost& host);
 
     void productStopped() override;
     void hideCursor() override;
@@ -27,7 +41,8 @@ public:
     bool cursorHidden = false;
 
 private:
-    QMLoopDelegateWin32() = default;
+    explicit QMLoopDelegateWin32(LoopDelegateHost& host) : host(host) {}
+    LoopDelegateHost& host;
 };
 
 // The delegate of the running product; null before the product starts and

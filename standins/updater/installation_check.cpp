@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "folder_paths.h"
+#include "plain_file_name.h"
 #include "registry_config.h"
 #include "unique_handle.h"
 #include "updater_paths.h"
@@ -49,7 +50,7 @@ std::vector<std::string> statesOf(const std::string& product) {
 
 bool checkRequestAgainstInstallation(const UpdaterRequest& request, CheckedRequest& checked, std::string& why) {
     checked = CheckedRequest();
-    if (!isPlainFolderName(request.product.c_str())) {
+    if (!isPlainFileName(request.product)) {
         why = "product " + request.product + " is not a plain name";
         return false;
     }

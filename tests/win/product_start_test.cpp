@@ -13,7 +13,8 @@
 #include "loop_delegate_win32.h"
 #include "product_double.h"
 #include "product_library_loader.h"
-#include "product_start.h"
+#include "update_check.h"
+#include "update_outcome.h"
 #include "qm_standalone.h"
 
 namespace {
