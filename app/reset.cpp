@@ -3,10 +3,11 @@
 #include <memory>
 #include <string>
 
+#include "catalogue_box.h"
+#include "command_line.h"
 #include "debug_log.h"
 #include "entry_points.h"
 #include "host_state.h"
-#include "command_line.h"
 #include "launch_platform.h"
 #include "launch_record.h"
 #include "loop_delegate_win32.h"
@@ -145,15 +146,11 @@ void QMStandAlone::_reset(const char* text) {
     debugLog(kLogInfo, "QMStandAlone::_reset:incompatible parameters: %s", description.c_str());
 
     bool restarted;
-    bool cloud;
-    std::string language;
     {
         // The product start on the main thread hands `params` to qmInit by
         // address: it is replaced only while no start can run.
         std::lock_guard<std::mutex> lifecycle(productLifecycleLock());
         applyParameters(next);
-        cloud = params.isCloudInstance();
-        language = params.language;
         debugLog(kLogDebug, "Reset: %s", text);
 
         callEntryPoint(entryPoints.qmStop);
@@ -169,10 +166,8 @@ void QMStandAlone::_reset(const char* text) {
     debugLog(kLogError, "Reset failed!");
     // Before the quit: a request that waited behind this one must not run.
     endResetsAfterFailure();
-    if (!cloud) {
-        MessageBoxA(mainWindow.load(), localizedText(language.c_str(), kMsgRestartFailed),
-                    localizedText(language.c_str(), kMsgCaptionError), MB_SYSTEMMODAL | MB_ICONERROR);
-    }
+    // Read outside the lock: only this worker replaces `params`.
+    showCatalogueBox(params, mainWindow.load(), kMsgRestartFailed, kMsgCaptionError, kSystemModalError);
     // The main thread's loop ends with exit code 0.
     PostThreadMessageW(mainThreadId.load(), WM_QUIT, 0, 0);
 }
